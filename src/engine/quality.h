@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+// The four PDF quality presets of the quality list. The entry texts are never
+// translated, so their first letters identify them in the settings file.
+struct QualityEntry {
+    const char* text;
+    char letter;
+    const char* preset;  // the Ghostscript switch, with one trailing blank
+};
+
+inline constexpr std::array<QualityEntry, 4> kQualityEntries{{
+    {"Default (all)", 'D', ""},
+    {"Screen  (GS7+)", 'S', "-dPDFSETTINGS=/screen "},
+    {"Printer (GS7+)", 'P', "-dPDFSETTINGS=/printer "},
+    {"E-book  (GS8+)", 'E', "-dPDFSETTINGS=/ebook "},
+}};
+
+// The preset switch of a list position; nothing for a position outside the list.
+inline bool qualityPresetFor(int index, QString& preset) {
+    if (index < 0 || index >= static_cast<int>(kQualityEntries.size())) {
+        return false;
+    }
+    preset = QString::fromLatin1(kQualityEntries[static_cast<size_t>(index)].preset);
+    return true;
+}
