@@ -1,0 +1,62 @@
+#include "support/main_window_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QRegularExpression>
+
+MainWindowFixture::MainWindowFixture() {
+    const QString base = root.path() + QLatin1Char('/');
+    watch = base + QStringLiteral("watch/");
+    moved = base + QStringLiteral("moved/");
+    output = base + QStringLiteral("output/");
+    merge = base + QStringLiteral("merge/");
+    for (const QString& folder : {watch, moved, output, merge}) {
+        QDir().mkpath(folder);
+    }
+    platform.programFolderPath = root.path();
+    platform.configFolderPath = base + QStringLiteral("config");
+    window = std::make_unique<FrmMain>(platform);
+    setCaption("lblWatchDir", watch);
+    setCaption("lblMoveFolder", moved);
+    setCaption("lblOutputPath", output);
+    setCaption("lblComposeFolder", merge);
+    setCaption("lblGsPath", QStringLiteral("/usr/bin/gs"));
+}
+
+QString MainWindowFixture::caption(const char* labelName) const {
+    return control<QLabel>(labelName)->text();
+}
+
+void MainWindowFixture::setCaption(const char* labelName, const QString& text) const {
+    control<QLabel>(labelName)->setText(text);
+}
+
+QString MainWindowFixture::writeFile(const QString& path, const QByteArray& contents) const {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(contents);
+    return path;
+}
+
+QStringList MainWindowFixture::listEntries() const {
+    QStringList entries;
+    const auto* list = control<QListWidget>("lstConverted");
+    for (int i = 0; i < list->count(); ++i) {
+        entries.append(list->item(i)->text());
+    }
+    return entries;
+}
+
+void MainWindowFixture::ghostscriptWritesOutput() {
+    platform.onStart = [this](const FakePlatform::Started& start) {
+        writeFile(outputFileOf(start.commandLine), "%PDF-1.4\n");
+        platform.finishProcess(start.id);
+    };
+}
+
+QString outputFileOf(const QString& commandLine) {
+    static const QRegularExpression output(QStringLiteral("-sOutputFile=\"([^\"]*)\""));
+    return output.match(commandLine).captured(1);
+}
