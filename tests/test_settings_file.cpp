@@ -1,0 +1,627 @@
+#include <QRandomGenerator>
+#include <QTest>
+#include <functional>
+
+#include "settings/settings_file.h"
+
+Q_DECLARE_METATYPE(SettingsValues)
+
+namespace {
+
+// Keeps embedded NUL bytes, which a plain const char* would cut off.
+template <std::size_t N>
+QByteArray bytes(const char (&text)[N]) {
+    return QByteArray(text, N - 1);
+}
+
+const QByteArray kHeader =
+    "*** This is the settingsfile for TarnWick.exe\r\n"
+    "*** TarnWick - PostScript to PDF with Ghostscript\r\n"
+    "*** Do not alter this file for it can bring TarnWick in trouble, if it does go wrong just "
+    "delete this file and a new correct one will be made again\r\n";
+
+// A set of values in which every field differs from its default, so that a
+// field that is lost or mixed up shows.
+SettingsValues sample() {
+    SettingsValues v;
+    v.ghostscriptPath = "/usr/bin/gs";
+    v.outputPath = QString::fromUtf8(
+        "/home/user/\xc3\x9c"
+        "bersicht");
+    v.moveFolder = "/home/user/PS done";
+    v.watchDirPath = "/home/user/PS";
+    v.composeFolder = "/home/user/Compose";
+    v.acrobatFolder = "/usr/bin/evince";
+    v.deletePSFiles = 1;
+    v.startDistOnBoot = 0;
+    v.useBoundingBox = 1;
+    v.useEncryption = 1;
+    v.goodPicQuality = 0;
+    v.quality = 2;
+    v.ownerPassword = "seventeen-letters!";
+    v.userPassword = "Secret1";
+    v.language = "NL";
+    v.left = 1200;
+    v.top = -300;
+    v.windowState = "2";
+    v.counter = 41;
+    v.counterCaption = "41";
+    return v;
+}
+
+// The file for sample(), written out by hand. The owner password garbles to
+// bytes ending in CR, so it stands in hex.
+const QByteArray kSampleFile = kHeader +
+                               "Ghostscriptpath;/usr/bin/gs\r\n"
+                               "     Outputpath;/home/user/\xc3\x9c"
+                               "bersicht\r\n"
+                               "     MoveFolder;/home/user/PS done\r\n"
+                               "   WatchDirpath;/home/user/PS\r\n"
+                               "  ComposeFolder;/home/user/Compose\r\n"
+                               "  AcrobatFolder;/usr/bin/evince\r\n"
+                               "DeletePSFilesAC;1\r\n"
+                               "StartDistOnBoot;0\r\n"
+                               "        Quality;Printer (GS7+)\r\n"
+                               "UseBoundingBInf;1\r\n"
+                               "  UseEncryption;1\r\n"
+                               " GoodPicQuality;0\r\n"
+                               "   OwnerPassHex;7061715f676c5c5b63215f5765645460600d\r\n"
+                               "   UserPassword;Pa^l^l(\r\n"
+                               "       Language;NL\r\n"
+                               "           Left;1200\r\n"
+                               "            Top;-300\r\n"
+                               "    WindowState;2\r\n"
+                               "        Counter;41\r\n";
+
+SettingsValues changed(const std::function<void(SettingsValues&)>& change) {
+    SettingsValues v = sample();
+    change(v);
+    return v;
+}
+
+void compareValues(const SettingsValues& actual, const SettingsValues& expected) {
+    QCOMPARE(actual.ghostscriptPath, expected.ghostscriptPath);
+    QCOMPARE(actual.outputPath, expected.outputPath);
+    QCOMPARE(actual.moveFolder, expected.moveFolder);
+    QCOMPARE(actual.watchDirPath, expected.watchDirPath);
+    QCOMPARE(actual.composeFolder, expected.composeFolder);
+    QCOMPARE(actual.acrobatFolder, expected.acrobatFolder);
+    QCOMPARE(actual.deletePSFiles, expected.deletePSFiles);
+    QCOMPARE(actual.startDistOnBoot, expected.startDistOnBoot);
+    QCOMPARE(actual.useBoundingBox, expected.useBoundingBox);
+    QCOMPARE(actual.useEncryption, expected.useEncryption);
+    QCOMPARE(actual.goodPicQuality, expected.goodPicQuality);
+    QCOMPARE(actual.quality, expected.quality);
+    QCOMPARE(actual.qualityChanged, expected.qualityChanged);
+    QCOMPARE(actual.ownerPassword, expected.ownerPassword);
+    QCOMPARE(actual.userPassword, expected.userPassword);
+    QCOMPARE(actual.language, expected.language);
+    QCOMPARE(actual.left, expected.left);
+    QCOMPARE(actual.top, expected.top);
+    QCOMPARE(actual.windowState, expected.windowState);
+    QCOMPARE(actual.counter, expected.counter);
+    QCOMPARE(actual.counterCaption, expected.counterCaption);
+}
+
+// The values a freshly written file gives back when read into defaults.
+SettingsValues asReadBack(SettingsValues v) {
+    v.qualityChanged = true;
+    v.counterCaption = v.counterCaption.trimmed();
+    v.counter = v.counterCaption.toDouble();
+    return v;
+}
+
+}  // namespace
+
+class TestSettingsFile : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void formatWritesExactBytes_data();
+    void formatWritesExactBytes();
+    void passwordLineKind_data();
+    void passwordLineKind();
+    void roundTrip_data();
+    void roundTrip();
+    void parse_data();
+    void parse();
+    void parseIgnoresBinaryGarbage();
+    void parseKeepsCheckStatesAndQualityInRange();
+    void parseHugeFile();
+};
+
+void TestSettingsFile::formatWritesExactBytes_data() {
+    QTest::addColumn<SettingsValues>("values");
+    QTest::addColumn<QByteArray>("file");
+
+    QTest::newRow("sample") << sample() << kSampleFile;
+
+    QTest::newRow("defaults") << SettingsValues()
+                              << kHeader +
+                                     "Ghostscriptpath;\r\n"
+                                     "     Outputpath;\r\n"
+                                     "     MoveFolder;\r\n"
+                                     "   WatchDirpath;\r\n"
+                                     "  ComposeFolder;\r\n"
+                                     "  AcrobatFolder;\r\n"
+                                     "DeletePSFilesAC;0\r\n"
+                                     "StartDistOnBoot;0\r\n"
+                                     "        Quality;Default (all)\r\n"
+                                     "UseBoundingBInf;0\r\n"
+                                     "  UseEncryption;0\r\n"
+                                     " GoodPicQuality;0\r\n"
+                                     "       Language;GB\r\n"
+                                     "           Left;0\r\n"
+                                     "            Top;0\r\n"
+                                     "    WindowState;0\r\n"
+                                     "        Counter;0\r\n";
+
+    SettingsValues odd;
+    odd.startDistOnBoot = 1;
+    odd.goodPicQuality = 2;
+    odd.quality = 7;
+    odd.ownerPassword = "abc";
+    odd.userPassword = "aaaaaaaaaaaaaaaaaaa ";
+    odd.left = -32768;
+    odd.top = 32767;
+    odd.counterCaption = "  17 ";
+    QTest::newRow("unusual values")
+        << odd
+        << kHeader +
+               "Ghostscriptpath;\r\n"
+               "     Outputpath;\r\n"
+               "     MoveFolder;\r\n"
+               "   WatchDirpath;\r\n"
+               "  ComposeFolder;\r\n"
+               "  AcrobatFolder;\r\n"
+               "DeletePSFilesAC;0\r\n"
+               "StartDistOnBoot;1\r\n"
+               "        Quality;Default (all)\r\n"
+               "UseBoundingBInf;0\r\n"
+               "  UseEncryption;0\r\n"
+               " GoodPicQuality;1\r\n"
+               "  OwnerPassword;^^^\r\n"
+               "    UserPassHex;5e5d5c5b5a595857565554535251504f4e4d4c0a\r\n"
+               "       Language;GB\r\n"
+               "           Left;-32768\r\n"
+               "            Top;32767\r\n"
+               "    WindowState;0\r\n"
+               "        Counter;17\r\n";
+
+    SettingsValues screen;
+    screen.quality = 1;
+    screen.userPassword = "Secret1";
+    screen.language = "DE";
+    screen.windowState = "1";
+    QTest::newRow("screen quality, user password only") << screen
+                                                        << kHeader +
+                                                               "Ghostscriptpath;\r\n"
+                                                               "     Outputpath;\r\n"
+                                                               "     MoveFolder;\r\n"
+                                                               "   WatchDirpath;\r\n"
+                                                               "  ComposeFolder;\r\n"
+                                                               "  AcrobatFolder;\r\n"
+                                                               "DeletePSFilesAC;0\r\n"
+                                                               "StartDistOnBoot;0\r\n"
+                                                               "        Quality;Screen  (GS7+)\r\n"
+                                                               "UseBoundingBInf;0\r\n"
+                                                               "  UseEncryption;0\r\n"
+                                                               " GoodPicQuality;0\r\n"
+                                                               "   UserPassword;Pa^l^l(\r\n"
+                                                               "       Language;DE\r\n"
+                                                               "           Left;0\r\n"
+                                                               "            Top;0\r\n"
+                                                               "    WindowState;1\r\n"
+                                                               "        Counter;0\r\n";
+}
+
+void TestSettingsFile::formatWritesExactBytes() {
+    QFETCH(SettingsValues, values);
+    QFETCH(QByteArray, file);
+
+    QCOMPARE(formatSettings(values), file);
+}
+
+// Whether a password needs the hex line was worked out by hand: only a CR or
+// LF among the garbled bytes calls for it.
+void TestSettingsFile::passwordLineKind_data() {
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("hex");
+
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("plain ascii") << "abc" << false;
+    QTest::newRow("blank at 20, LF") << "aaaaaaaaaaaaaaaaaaa " << true;
+    QTest::newRow("exclamation at 18, CR") << "aaaaaaaaaaaaaaaaa!" << true;
+    QTest::newRow("umlauts without line end") << QString::fromUtf8(
+                                                     "Gr\xc3\xbc\xc3\x9f"
+                                                     "e aus K\xc3\xb6ln, 2024 ge\xc3\xb6"
+                                                     "ffnet!")
+                                              << false;
+    QTest::newRow("umlauts with CR") << QString::fromUtf8(
+                                            "Gr\xc3\xb6\xc3\x9f"
+                                            "enordnungen!")
+                                     << true;
+    QTest::newRow("umlauts with LF") << QString::fromUtf8(
+                                            "Schl\xc3\xbcssel f\xc3\xbcr das B\xc3\xbcro "
+                                            "\xc3\xb6"
+                                            "ffnen!")
+                                     << true;
+}
+
+void TestSettingsFile::passwordLineKind() {
+    QFETCH(QString, password);
+    QFETCH(bool, hex);
+
+    SettingsValues owner;
+    owner.ownerPassword = password;
+    const QByteArray ownerFile = formatSettings(owner);
+    SettingsValues user;
+    user.userPassword = password;
+    const QByteArray userFile = formatSettings(user);
+
+    const bool plain = !hex && !password.isEmpty();
+    QCOMPARE(ownerFile.contains("\r\n  OwnerPassword;"), plain);
+    QCOMPARE(ownerFile.contains("\r\n   OwnerPassHex;"), hex);
+    QCOMPARE(userFile.contains("\r\n   UserPassword;"), plain);
+    QCOMPARE(userFile.contains("\r\n    UserPassHex;"), hex);
+    // One password never brings the other one's line.
+    QVERIFY(!ownerFile.contains("UserPass"));
+    QVERIFY(!userFile.contains("OwnerPass"));
+    // Apart from the line ends, no CR or LF may reach the file.
+    QCOMPARE(ownerFile.count('\r'), ownerFile.count("\r\n"));
+    QCOMPARE(ownerFile.count('\n'), ownerFile.count("\r\n"));
+}
+
+void TestSettingsFile::roundTrip_data() {
+    QTest::addColumn<SettingsValues>("values");
+
+    QTest::newRow("sample") << sample();
+    QTest::newRow("defaults") << SettingsValues();
+    for (int quality = 0; quality < 4; ++quality) {
+        QTest::addRow("quality %d", quality)
+            << changed([=](SettingsValues& v) { v.quality = quality; });
+    }
+    QTest::newRow("check states flipped") << changed([](SettingsValues& v) {
+        v.deletePSFiles = 0;
+        v.startDistOnBoot = 1;
+        v.useBoundingBox = 0;
+        v.useEncryption = 0;
+        v.goodPicQuality = 1;
+    });
+    QTest::newRow("non-ascii everywhere") << changed([](SettingsValues& v) {
+        v.ghostscriptPath = QString::fromUtf8("/opt/g\xc3\xa9n\xc3\xa9rique/gs");
+        v.moveFolder = QString::fromUtf8("/srv/\xe6\x96\x87\xe4\xbb\xb6");
+        v.watchDirPath = QString::fromUtf8("/home/user/\xc3\xa5\xc3\xa4\xc3\xb6");
+        v.composeFolder = QString::fromUtf8("/tmp/\xf0\x9f\x93\x84");
+        v.acrobatFolder = "/usr/bin/okular";
+        v.language = QString::fromUtf8("\xc3\x9c");
+        v.windowState = "1";
+    });
+    QTest::newRow("passwords with umlauts") << changed([](SettingsValues& v) {
+        v.ownerPassword = QString::fromUtf8("P\xc3\xa4sswort\xc3\xa9");
+        v.userPassword = QString::fromUtf8("\xe5\xaf\x86\xe7\xa0\x81");
+    });
+    QTest::newRow("passwords garbling to CR and LF") << changed([](SettingsValues& v) {
+        v.ownerPassword = QString::fromUtf8(
+            "Gr\xc3\xb6\xc3\x9f"
+            "enordnungen!");
+        v.userPassword = QString::fromUtf8(
+            "Schl\xc3\xbcssel f\xc3\xbcr das B\xc3\xbcro \xc3\xb6"
+            "ffnen!");
+    });
+    QTest::newRow("passwords with blanks and semicolons") << changed([](SettingsValues& v) {
+        v.ownerPassword = "  ;both ends; ";
+        v.userPassword = " ";
+    });
+    QTest::newRow("all printable ascii as password") << changed([](SettingsValues& v) {
+        QString all;
+        for (char c = ' '; c <= '~'; ++c) {
+            all += QLatin1Char(c);
+        }
+        v.ownerPassword = all;
+        v.userPassword = all;
+    });
+    QTest::newRow("no passwords") << changed([](SettingsValues& v) {
+        v.ownerPassword.clear();
+        v.userPassword.clear();
+    });
+    QTest::newRow("position limits") << changed([](SettingsValues& v) {
+        v.left = -32768;
+        v.top = 32767;
+    });
+    QTest::newRow("fractional counter") << changed([](SettingsValues& v) {
+        v.counter = 2.5;
+        v.counterCaption = "2.5";
+    });
+    QTest::newRow("counter caption with blanks")
+        << changed([](SettingsValues& v) { v.counterCaption = " 1234567 "; });
+}
+
+void TestSettingsFile::roundTrip() {
+    QFETCH(SettingsValues, values);
+
+    const QByteArray file = formatSettings(values);
+    SettingsValues read;
+    parseSettings(file, read);
+    compareValues(read, asReadBack(values));
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    QCOMPARE(formatSettings(read), file);
+}
+
+void TestSettingsFile::parse_data() {
+    QTest::addColumn<SettingsValues>("before");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<SettingsValues>("expected");
+
+    const SettingsValues s = sample();
+    auto row = [&](const char* name, const QByteArray& file,
+                   const std::function<void(SettingsValues&)>& change) {
+        QTest::newRow(name) << s << file << changed(change);
+    };
+    auto same = [](SettingsValues&) {};
+
+    // Missing keys, blank lines, line ends.
+    row("empty file", QByteArray(), same);
+    row("header only", kHeader, same);
+    row("blank lines", bytes("\r\n\r\n\n\r\r\n     Outputpath;/out\r\n\r\n"),
+        [](SettingsValues& v) { v.outputPath = "/out"; });
+    row("lone LF line ends", bytes("Ghostscriptpath;/a\n     Outputpath;/b\n       Language;DE"),
+        [](SettingsValues& v) {
+            v.ghostscriptPath = "/a";
+            v.outputPath = "/b";
+            v.language = "DE";
+        });
+    row("lone CR line ends", bytes("Ghostscriptpath;/a\r     Outputpath;/b\r       Language;DE\r"),
+        [](SettingsValues& v) {
+            v.ghostscriptPath = "/a";
+            v.outputPath = "/b";
+            v.language = "DE";
+        });
+    row("CR LF leaves no CR in the value", bytes("       Language;DE\r\n    WindowState;2\r\n"),
+        [](SettingsValues& v) { v.language = "DE"; });
+    row("last line without line end", bytes("       Language;FR"),
+        [](SettingsValues& v) { v.language = "FR"; });
+    row("last line wins", bytes("Ghostscriptpath;/first/gs\r\nGhostscriptpath;/second/gs\r\n"),
+        [](SettingsValues& v) { v.ghostscriptPath = "/second/gs"; });
+
+    // Key matching.
+    row("character 16 is not looked at", bytes("Ghostscriptpath=/opt/gs\r\n"),
+        [](SettingsValues& v) { v.ghostscriptPath = "/opt/gs"; });
+    row("exact key in lower case ignored", bytes("ghostscriptpath;/x\r\n"), same);
+    row("language key in capitals ignored", bytes("       LANGUAGE;DE\r\n"), same);
+    row("unpadded key ignored", bytes("Outputpath;/x\r\n"), same);
+    row("short line ignored", bytes("Ghostscript\r\n"), same);
+    row("NUL in key field ignored", bytes("Ghostscript\0ath;/x\r\n"), same);
+    row("quality key in capitals", bytes("        QUALITY;S\r\n"), [](SettingsValues& v) {
+        v.quality = 1;
+        v.qualityChanged = true;
+    });
+    row("encryption key in capitals", bytes("  USEENCRYPTION;0\r\n"),
+        [](SettingsValues& v) { v.useEncryption = 0; });
+    row("picture quality key in capitals", bytes(" GOODPICQUALITY;1\r\n"),
+        [](SettingsValues& v) { v.goodPicQuality = 1; });
+    row("owner password key in capitals", bytes("  OWNERPASSWORD;^^^\r\n"),
+        [](SettingsValues& v) { v.ownerPassword = "abc"; });
+    row("user password key mixed case", bytes("   userPASSWORD;^^^\r\n"),
+        [](SettingsValues& v) { v.userPassword = "abc"; });
+    row("owner password hex", bytes("   OwnerPassHex;5e5e5e\r\n"),
+        [](SettingsValues& v) { v.ownerPassword = "abc"; });
+    row("user password hex, key and digits in capitals", bytes("    USERPASSHEX;5E5E5E\r\n"),
+        [](SettingsValues& v) { v.userPassword = "abc"; });
+    row("empty owner password value", bytes("  OwnerPassword;\r\n"),
+        [](SettingsValues& v) { v.ownerPassword.clear(); });
+
+    // Quality.
+    row("quality full entry text", bytes("        Quality;Screen  (GS7+)\r\n"),
+        [](SettingsValues& v) {
+            v.quality = 1;
+            v.qualityChanged = true;
+        });
+    row("quality D", bytes("        Quality;D\r\n"), [](SettingsValues& v) {
+        v.quality = 0;
+        v.qualityChanged = true;
+    });
+    row("quality E", bytes("        Quality;E-book  (GS8+)\r\n"), [](SettingsValues& v) {
+        v.quality = 3;
+        v.qualityChanged = true;
+    });
+    row("quality lower-case s", bytes("        Quality;screen\r\n"), same);
+    row("quality unknown letter", bytes("        Quality;X\r\n"), same);
+    row("quality empty value", bytes("        Quality;\r\n"), same);
+
+    // Check states.
+    row("check state 1xyz sets", bytes("StartDistOnBoot;1xyz\r\n"),
+        [](SettingsValues& v) { v.startDistOnBoot = 1; });
+    row("check state empty clears", bytes("DeletePSFilesAC;\r\n"),
+        [](SettingsValues& v) { v.deletePSFiles = 0; });
+    row("check state 0 clears", bytes("UseBoundingBInf;0\r\n"),
+        [](SettingsValues& v) { v.useBoundingBox = 0; });
+    row("check state 2 clears", bytes("DeletePSFilesAC;2\r\n"),
+        [](SettingsValues& v) { v.deletePSFiles = 0; });
+    row("check state x1 clears", bytes("DeletePSFilesAC;x1\r\n"),
+        [](SettingsValues& v) { v.deletePSFiles = 0; });
+    row("check state blank then 1 clears", bytes("DeletePSFilesAC; 1\r\n"),
+        [](SettingsValues& v) { v.deletePSFiles = 0; });
+
+    // Counter.
+    row("counter abc", bytes("        Counter;abc\r\n"), [](SettingsValues& v) { v.counter = 0; });
+    row("counter with blanks", bytes("        Counter; 12 \r\n"), [](SettingsValues& v) {
+        v.counter = 12;
+        v.counterCaption = "12";
+    });
+    row("counter 12.0", bytes("        Counter;12.0\r\n"), [](SettingsValues& v) {
+        v.counter = 12;
+        v.counterCaption = "12";
+    });
+    row("counter fraction", bytes("        Counter;2.5\r\n"), [](SettingsValues& v) {
+        v.counter = 2.5;
+        v.counterCaption = "2.5";
+    });
+    row("counter negative", bytes("        Counter;-3\r\n"), [](SettingsValues& v) {
+        v.counter = -3;
+        v.counterCaption = "-3";
+    });
+    row("counter minus zero", bytes("        Counter;-0\r\n"), [](SettingsValues& v) {
+        v.counter = 0;
+        v.counterCaption = "0";
+    });
+    row("counter large whole number", bytes("        Counter;123456789012\r\n"),
+        [](SettingsValues& v) {
+            v.counter = 123456789012.0;
+            v.counterCaption = "123456789012";
+        });
+    row("counter exponent", bytes("        Counter;1e3\r\n"),
+        [](SettingsValues& v) { v.counter = 0; });
+    row("counter inf", bytes("        Counter;inf\r\n"), [](SettingsValues& v) { v.counter = 0; });
+    row("counter empty", bytes("        Counter;\r\n"), [](SettingsValues& v) { v.counter = 0; });
+
+    // Window position.
+    struct Twips {
+        const char* name;
+        QByteArray value;
+        qint16 left;
+    };
+    const Twips twips[] = {
+        {"not a number", "abc", 0},
+        {"12.5 to even", "12.5", 12},
+        {"13.5 to even", "13.5", 14},
+        {"-12.5 to even", "-12.5", -12},
+        {"-13.5 to even", "-13.5", -14},
+        {"12.49", "12.49", 12},
+        {"12.51", "12.51", 13},
+        {"leading dot", ".75", 1},
+        {"trailing dot", "5.", 5},
+        {"blanks around", "  7  ", 7},
+        {"plus sign", "+7", 7},
+        {"40000 out of range", "40000", 0},
+        {"-40000 out of range", "-40000", 0},
+        {"upper limit", "32767", 32767},
+        {"lower limit", "-32768", -32768},
+        {"rounds past upper limit", "32767.5", 0},
+        {"rounds to lower limit", "-32768.5", -32768},
+        {"too many digits for a double", "1" + QByteArray(400, '0'), 0},
+        {"exponent", "1e3", 0},
+        {"hex", "0x10", 0},
+        {"-1.5 to even", "-1.5", -2},
+        {"nan", "nan", 0},
+        {"minus inf", "-inf", 0},
+        {"two minus signs", "--5", 0},
+        {"plus then minus", "+-5", 0},
+        {"blank after sign", "- 5", 0},
+        {"fraction with exponent", "1.5e3", 0},
+        {"inf", "inf", 0},
+        {"two dots", "1.2.3", 0},
+        {"sign only", "-", 0},
+        {"dot only", ".", 0},
+        {"blank inside", "1 2", 0},
+        {"empty", "", 0},
+    };
+    for (const Twips& t : twips) {
+        const qint16 left = t.left;
+        QTest::addRow("Left %s", t.name) << s << "           Left;" + t.value + "\r\n"
+                                         << changed([=](SettingsValues& v) { v.left = left; });
+    }
+    row("Top 13.5", bytes("            Top;13.5\r\n"), [](SettingsValues& v) { v.top = 14; });
+    row("Top -40000", bytes("            Top;-40000\r\n"), [](SettingsValues& v) { v.top = 0; });
+    row("Top garbage", bytes("            Top;1,5\r\n"), [](SettingsValues& v) { v.top = 0; });
+
+    // Bare keys and values.
+    row("bare 15-character keys",
+        bytes("Ghostscriptpath\r\n           Left\r\nDeletePSFilesAC\r\n        Counter\r\n"
+              "       Language\r\n        Quality\r\n  OwnerPassword\r\n"),
+        [](SettingsValues& v) {
+            v.ghostscriptPath.clear();
+            v.left = 0;
+            v.deletePSFiles = 0;
+            v.counter = 0;
+            v.language.clear();
+            v.ownerPassword.clear();
+        });
+    row("key and semicolon only", bytes("     Outputpath;\r\n            Top;\r\n"),
+        [](SettingsValues& v) {
+            v.outputPath.clear();
+            v.top = 0;
+        });
+    row("blanks in a path are kept", bytes("     Outputpath; /out \r\n"),
+        [](SettingsValues& v) { v.outputPath = " /out "; });
+    row("utf-8 path", bytes("   WatchDirpath;/home/user/\xc3\xa5\xc3\xa4\xc3\xb6\r\n"),
+        [](SettingsValues& v) {
+            v.watchDirPath = QString::fromUtf8("/home/user/\xc3\xa5\xc3\xa4\xc3\xb6");
+        });
+    row("NUL in a value", bytes("  ComposeFolder;/a\0b\r\n"),
+        [](SettingsValues& v) { v.composeFolder = QString::fromUtf8(bytes("/a\0b")); });
+    row("invalid utf-8 in a value", bytes("  AcrobatFolder;\xff\xfe\r\n"),
+        [](SettingsValues& v) { v.acrobatFolder = QString(2, QChar::ReplacementCharacter); });
+    QTest::newRow("sample file into defaults")
+        << SettingsValues() << kSampleFile
+        << changed([](SettingsValues& v) { v.qualityChanged = true; });
+}
+
+void TestSettingsFile::parse() {
+    QFETCH(SettingsValues, before);
+    QFETCH(QByteArray, file);
+    QFETCH(SettingsValues, expected);
+
+    SettingsValues v = before;
+    parseSettings(file, v);
+    compareValues(v, expected);
+}
+
+// All 256 byte values, NULs included, several times over, around a real line.
+void TestSettingsFile::parseIgnoresBinaryGarbage() {
+    QByteArray garbage;
+    for (int round = 0; round < 4; ++round) {
+        for (int code = 0; code < 256; ++code) {
+            garbage.append(static_cast<char>(code));
+        }
+    }
+    SettingsValues v = sample();
+    parseSettings(garbage + "\r\n       Language;DE\r\n" + garbage, v);
+    compareValues(v, changed([](SettingsValues& e) { e.language = "DE"; }));
+}
+
+// Random values behind real keys: whatever comes, check states stay 0 or 1
+// and the quality stays inside the list.
+void TestSettingsFile::parseKeepsCheckStatesAndQualityInRange() {
+    const char* const keys[] = {"DeletePSFilesAC;", "StartDistOnBoot;", "UseBoundingBInf;",
+                                "  UseEncryption;", " GoodPicQuality;", "        Quality;",
+                                "           Left;", "        Counter;"};
+    QRandomGenerator random(4711);
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray file;
+        for (const char* key : keys) {
+            QByteArray value(random.bounded(4), Qt::Uninitialized);
+            for (char& c : value) {
+                c = static_cast<char>(random.bounded(256));
+            }
+            file += key + value.replace('\r', 'x').replace('\n', 'x') + "\r\n";
+        }
+        SettingsValues v;
+        v.quality = 2;
+        parseSettings(file, v);
+        for (const int state : {v.deletePSFiles, v.startDistOnBoot, v.useBoundingBox,
+                                v.useEncryption, v.goodPicQuality}) {
+            QVERIFY2(state == 0 || state == 1, file.toHex().constData());
+        }
+        QVERIFY2(v.quality >= 0 && v.quality <= 3, file.toHex().constData());
+        QVERIFY2(v.qualityChanged || v.quality == 2, file.toHex().constData());
+    }
+}
+
+// A long line without any line end, then many settings lines: all is read and
+// the last line wins.
+void TestSettingsFile::parseHugeFile() {
+    QByteArray file(8 * 1024 * 1024, 'x');
+    file += "\r\n";
+    for (int i = 0; i < 200000; ++i) {
+        file += "Ghostscriptpath;/gs/" + QByteArray::number(i) + "\r\n";
+    }
+    SettingsValues v = sample();
+    parseSettings(file, v);
+    compareValues(v, changed([](SettingsValues& e) { e.ghostscriptPath = "/gs/199999"; }));
+}
+
+QTEST_APPLESS_MAIN(TestSettingsFile)
+#include "test_settings_file.moc"
