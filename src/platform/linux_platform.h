@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/qt_prompts.h"
+
+#include <QHash>
+
+class QSocketNotifier;
+
+// The platform layer on Linux: POSIX calls, /proc and Qt.
+class LinuxPlatform : public Platform {
+    Q_OBJECT
+  public:
+    explicit LinuxPlatform(QObject* parent = nullptr);
+    ~LinuxPlatform() override;
+
+    std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode) override;
+    bool isProcessRunning(ProcessId id) override;
+
+    QStringList listFiles(const QString& folder) override;
+    bool fileExists(const QString& path) override;
+    FileResult copyFile(const QString& from, const QString& to) override;
+    FileResult removeFile(const QString& path) override;
+    qint64 fileSize(const QString& path) override;
+    std::optional<QByteArray> readFileHead(const QString& path, qint64 maxBytes) override;
+    bool isFileHeld(const QString& path) override;
+    std::optional<QString> writeFileAtomic(const QString& path, const QByteArray& data) override;
+
+    bool openFolder(const QString& folder) override;
+    bool openUrl(const QString& address) override;
+
+    QString programFolder() override;
+    QString configFolder() override;
+    bool isFolderWritable(const QString& folder) override;
+
+    void endProgram() override;
+
+    Prompts& prompts() override;
+
+  private:
+    // A started process: its start time tells it apart from a later process
+    // that gets the same id; the pidfd and notifier report its end.
+    struct Started {
+        quint64 startTime = 0;
+        int pidfd = -1;
+        QSocketNotifier* notifier = nullptr;
+    };
+
+    void watch(ProcessId id, Started& started);
+    void stopWatching(Started& started);
+
+    QHash<ProcessId, Started> started_;
+    QtPrompts prompts_;
+};

@@ -1,0 +1,526 @@
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <csignal>
+
+#include "platform/linux_platform.h"
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& data) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(data), data.size());
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Moves the modification time into the past, so that only open descriptors
+// decide whether a file is held.
+bool setModifiedAgo(const QString& path, qint64 milliseconds) {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const qint64 ns = qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec - milliseconds * 1'000'000;
+    const timespec times[2] = {{ns / 1'000'000'000, ns % 1'000'000'000},
+                               {ns / 1'000'000'000, ns % 1'000'000'000}};
+    return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+// Starts a shell that opens path on descriptor 3 with the given redirection
+// and keeps it open until its input is closed.
+void holdOpen(QProcess& holder, const QString& path, const QString& redirection) {
+    holder.start(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("exec 3%1\"$0\"; read x").arg(redirection), path});
+    QVERIFY(holder.waitForStarted());
+}
+
+void releaseHold(QProcess& holder) {
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished());
+}
+
+// Runs action on the next modal dialog once it is shown.
+void onModalDialog(const std::function<void(QWidget*)>& action) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            action(dialog);
+        }
+    });
+    timer->start(10);
+}
+
+}  // namespace
+
+class TestLinuxPlatform : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+
+    void startedProcessRunsThenEnds();
+    void quickProcessStillReportsItsEnd();
+    void processNotStartedHereIsNotRunning();
+    void startsProgramWithBlanksWithoutShell_data();
+    void startsProgramWithBlanksWithoutShell();
+    void unstartableProgramGivesNothing_data();
+    void unstartableProgramGivesNothing();
+
+    void listFilesReturnsVisibleRegularFiles();
+    void listFilesOfMissingFolderIsEmpty();
+    void fileExistsAndSize();
+
+    void copyFileReplacesExisting();
+    void copyFileIntoMissingFolderFails();
+    void copyFileFromMissingSourceLeavesTarget();
+    void copyFileOntoItselfKeepsContents();
+    void copyFileOntoRunningProgramIsDenied();
+    void copyFileFailingPartWayLeavesNothing();
+    void removeFile();
+
+    void readFileHead_data();
+    void readFileHead();
+    void readFileHeadOfUnreadable();
+
+    void fileHeldByAnotherProcess_data();
+    void fileHeldByAnotherProcess();
+    void pipeHeldByAnotherProcess();
+    void ownDescriptorsDoNotHold();
+    void freshlyWrittenFileIsHeldBriefly();
+    void missingFileIsNotHeld();
+
+    void writeFileAtomicReplaces();
+    void writeFileAtomicIntoMissingFolder();
+    void folders();
+
+    void messageAnswers_data();
+    void messageAnswers();
+    void inputAnswers();
+
+  private:
+    QString path(const QString& name) const { return dir_->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    // Fresh for every test, so that no late signal of one reaches the next.
+    std::unique_ptr<LinuxPlatform> platform_;
+};
+
+void TestLinuxPlatform::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    platform_ = std::make_unique<LinuxPlatform>();
+}
+
+void TestLinuxPlatform::startedProcessRunsThenEnds() {
+    QSignalSpy ended(platform_.get(), &Platform::processEnded);
+    const auto id = platform_->startProcess(QStringLiteral("/bin/sleep 0.3"), WindowMode::Normal);
+    QVERIFY(id.has_value());
+    QVERIFY(platform_->isProcessRunning(*id));
+
+    QVERIFY(ended.wait(5000));
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(ended.at(0).at(0).value<Platform::ProcessId>(), *id);
+    QVERIFY(!platform_->isProcessRunning(*id));
+}
+
+void TestLinuxPlatform::quickProcessStillReportsItsEnd() {
+    QSignalSpy ended(platform_.get(), &Platform::processEnded);
+    const auto id = platform_->startProcess(QStringLiteral("/bin/true"), WindowMode::Minimised);
+    QVERIFY(id.has_value());
+    QTRY_COMPARE(ended.count(), 1);
+    QCOMPARE(ended.at(0).at(0).value<Platform::ProcessId>(), *id);
+    QVERIFY(!platform_->isProcessRunning(*id));
+}
+
+void TestLinuxPlatform::processNotStartedHereIsNotRunning() {
+    QVERIFY(!platform_->isProcessRunning(QCoreApplication::applicationPid()));
+    QVERIFY(!platform_->isProcessRunning(1));
+}
+
+void TestLinuxPlatform::startsProgramWithBlanksWithoutShell_data() {
+    QTest::addColumn<bool>("quoted");
+    QTest::newRow("unquoted program") << false;
+    QTest::newRow("quoted program") << true;
+}
+
+// The arguments arrive one by one, and what a shell would expand stays as it is.
+void TestLinuxPlatform::startsProgramWithBlanksWithoutShell() {
+    QFETCH(bool, quoted);
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("my tools")));
+    const QString program = path(QStringLiteral("my tools/show args"));
+    writeFile(program, "#!/bin/sh\nout=\"$1\"; shift; printf '[%s]\\n' \"$@\" > \"$out\"\n");
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString output = path(QStringLiteral("out.txt"));
+    const QString line = (quoted ? '"' + program + '"' : program) + ' ' + output +
+                         QStringLiteral(" plain \"two  words\" * $HOME \"\" a\\b");
+
+    QSignalSpy ended(platform_.get(), &Platform::processEnded);
+    const auto id = platform_->startProcess(line, WindowMode::Maximised);
+    QVERIFY(id.has_value());
+    QTRY_COMPARE(ended.count(), 1);
+    QVERIFY(!platform_->isProcessRunning(*id));
+    QCOMPARE(readFile(output), QByteArray("[plain]\n[two  words]\n[*]\n[$HOME]\n[]\n[a\\b]\n"));
+}
+
+// In line, {dir} stands for the test folder; file is created there without
+// execute permission.
+void TestLinuxPlatform::unstartableProgramGivesNothing_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("missing program") << QStringLiteral("/nonexistent/tool -q") << QString();
+    QTest::newRow("empty line") << QString() << QString();
+    QTest::newRow("blanks only") << QStringLiteral("  \t ") << QString();
+    QTest::newRow("folder") << QStringLiteral("{dir} -q") << QString();
+    QTest::newRow("file without execute permission")
+        << QStringLiteral("{dir}/plain tool.sh -q") << QStringLiteral("plain tool.sh");
+}
+
+void TestLinuxPlatform::unstartableProgramGivesNothing() {
+    QFETCH(QString, line);
+    QFETCH(QString, file);
+    if (!file.isEmpty()) {
+        writeFile(path(file), "#!/bin/sh\nexit 0\n");
+        QVERIFY(QFile::setPermissions(path(file), QFile::ReadOwner | QFile::WriteOwner));
+    }
+    line.replace(QStringLiteral("{dir}"), dir_->path());
+    QSignalSpy ended(platform_.get(), &Platform::processEnded);
+    QVERIFY(!platform_->startProcess(line, WindowMode::Normal).has_value());
+    QCoreApplication::processEvents();
+    QCOMPARE(ended.count(), 0);
+}
+
+void TestLinuxPlatform::listFilesReturnsVisibleRegularFiles() {
+    const QDir folder(dir_->path());
+    writeFile(path(QStringLiteral("a.ps")), "a");
+    writeFile(path(QStringLiteral("b c.txt")), "b");
+    writeFile(path(QStringLiteral(".hidden.ps")), "h");
+    QVERIFY(folder.mkdir(QStringLiteral("sub.ps")));
+    QVERIFY(QFile::link(path(QStringLiteral("a.ps")), path(QStringLiteral("link.ps"))));
+    QVERIFY(QFile::link(path(QStringLiteral("sub.ps")), path(QStringLiteral("folder link"))));
+    QVERIFY(QFile::link(path(QStringLiteral("gone")), path(QStringLiteral("dangling"))));
+
+    const QStringList names = platform_->listFiles(dir_->path());
+
+    QStringList sorted = names;
+    sorted.sort();
+    QCOMPARE(sorted, (QStringList{"a.ps", "b c.txt", "link.ps"}));
+    // Unsorted, Qt walks the folder in the file system's order too.
+    QCOMPARE(names, folder.entryList(QDir::Files, QDir::Unsorted));
+}
+
+void TestLinuxPlatform::listFilesOfMissingFolderIsEmpty() {
+    QVERIFY(platform_->listFiles(path(QStringLiteral("missing"))).isEmpty());
+}
+
+void TestLinuxPlatform::fileExistsAndSize() {
+    writeFile(path(QStringLiteral("five")), "12345");
+    QVERIFY(QFile::link(path(QStringLiteral("five")), path(QStringLiteral("link"))));
+
+    QVERIFY(platform_->fileExists(path(QStringLiteral("five"))));
+    QCOMPARE(platform_->fileSize(path(QStringLiteral("five"))), 5);
+    QVERIFY(platform_->fileExists(path(QStringLiteral("link"))));
+    QCOMPARE(platform_->fileSize(path(QStringLiteral("link"))), 5);
+    QVERIFY(!platform_->fileExists(dir_->path()));
+    QCOMPARE(platform_->fileSize(dir_->path()), -1);
+    QVERIFY(!platform_->fileExists(path(QStringLiteral("missing"))));
+    QCOMPARE(platform_->fileSize(path(QStringLiteral("missing"))), -1);
+}
+
+void TestLinuxPlatform::copyFileReplacesExisting() {
+    writeFile(path(QStringLiteral("from")), "new");
+    writeFile(path(QStringLiteral("to")), "a much longer old content");
+
+    QCOMPARE(platform_->copyFile(path(QStringLiteral("from")), path(QStringLiteral("to"))),
+             FileResult::Ok);
+    QCOMPARE(readFile(path(QStringLiteral("to"))), QByteArray("new"));
+
+    QCOMPARE(platform_->copyFile(path(QStringLiteral("from")), path(QStringLiteral("fresh"))),
+             FileResult::Ok);
+    QCOMPARE(readFile(path(QStringLiteral("fresh"))), QByteArray("new"));
+}
+
+void TestLinuxPlatform::copyFileIntoMissingFolderFails() {
+    writeFile(path(QStringLiteral("from")), "data");
+    const QString target = path(QStringLiteral("missing/to"));
+    QCOMPARE(platform_->copyFile(path(QStringLiteral("from")), target), FileResult::Failed);
+    QVERIFY(!QFile::exists(target));
+    QVERIFY(!QFile::exists(path(QStringLiteral("missing"))));
+}
+
+void TestLinuxPlatform::copyFileFromMissingSourceLeavesTarget() {
+    writeFile(path(QStringLiteral("to")), "kept");
+    QCOMPARE(platform_->copyFile(path(QStringLiteral("missing")), path(QStringLiteral("to"))),
+             FileResult::Failed);
+    QCOMPARE(readFile(path(QStringLiteral("to"))), QByteArray("kept"));
+}
+
+void TestLinuxPlatform::copyFileOntoItselfKeepsContents() {
+    writeFile(path(QStringLiteral("same")), "kept");
+    QVERIFY(QFile::link(path(QStringLiteral("same")), path(QStringLiteral("alias"))));
+    QCOMPARE(platform_->copyFile(path(QStringLiteral("same")), path(QStringLiteral("alias"))),
+             FileResult::Ok);
+    QCOMPARE(readFile(path(QStringLiteral("same"))), QByteArray("kept"));
+}
+
+// A running program's file cannot be opened for writing (ETXTBSY), even by root.
+void TestLinuxPlatform::copyFileOntoRunningProgramIsDenied() {
+    const QString running = path(QStringLiteral("sleeper"));
+    QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), running));
+    QProcess sleeper;
+    sleeper.start(running, {QStringLiteral("30")});
+    QVERIFY(sleeper.waitForStarted());
+    const qint64 size = QFileInfo(running).size();
+    writeFile(path(QStringLiteral("from")), "data");
+
+    const FileResult result = platform_->copyFile(path(QStringLiteral("from")), running);
+    sleeper.kill();
+    sleeper.waitForFinished();
+
+    QCOMPARE(result, FileResult::PermissionDenied);
+    QCOMPARE(QFileInfo(running).size(), size);
+}
+
+// A file size limit makes the write fail part way, as a full disk would.
+void TestLinuxPlatform::copyFileFailingPartWayLeavesNothing() {
+    writeFile(path(QStringLiteral("big")), QByteArray(256 * 1024, 'x'));
+    rlimit previous{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = previous;
+    limited.rlim_cur = 64 * 1024;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+
+    const FileResult result =
+        platform_->copyFile(path(QStringLiteral("big")), path(QStringLiteral("copy")));
+
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, oldHandler);
+    QCOMPARE(result, FileResult::Failed);
+    QVERIFY(!QFile::exists(path(QStringLiteral("copy"))));
+}
+
+void TestLinuxPlatform::removeFile() {
+    writeFile(path(QStringLiteral("doomed")), "x");
+    QCOMPARE(platform_->removeFile(path(QStringLiteral("doomed"))), FileResult::Ok);
+    QVERIFY(!QFile::exists(path(QStringLiteral("doomed"))));
+    QCOMPARE(platform_->removeFile(path(QStringLiteral("doomed"))), FileResult::Failed);
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("folder")));
+    QCOMPARE(platform_->removeFile(path(QStringLiteral("folder"))), FileResult::Failed);
+    QVERIFY(QFileInfo(path(QStringLiteral("folder"))).isDir());
+}
+
+void TestLinuxPlatform::readFileHead_data() {
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<qint64>("maxBytes");
+    QTest::addColumn<QByteArray>("head");
+
+    QTest::newRow("shorter than the file")
+        << QByteArray("%!PS-Adobe-3.0\n") << qint64(4) << QByteArray("%!PS");
+    QTest::newRow("exactly the file") << QByteArray("%!PS") << qint64(4) << QByteArray("%!PS");
+    QTest::newRow("longer than the file") << QByteArray("%!") << qint64(1024) << QByteArray("%!");
+    QTest::newRow("nothing asked") << QByteArray("%!PS") << qint64(0) << QByteArray();
+    QTest::newRow("empty file") << QByteArray() << qint64(16) << QByteArray();
+    const QByteArray large(200 * 1024, 'p');
+    QTest::newRow("more than one read") << large << qint64(150 * 1024) << large.left(150 * 1024);
+}
+
+void TestLinuxPlatform::readFileHead() {
+    QFETCH(QByteArray, contents);
+    QFETCH(qint64, maxBytes);
+    QFETCH(QByteArray, head);
+    writeFile(path(QStringLiteral("file")), contents);
+
+    const auto read = platform_->readFileHead(path(QStringLiteral("file")), maxBytes);
+    QVERIFY(read.has_value());
+    QCOMPARE(*read, head);
+}
+
+void TestLinuxPlatform::readFileHeadOfUnreadable() {
+    QVERIFY(!platform_->readFileHead(path(QStringLiteral("missing")), 16).has_value());
+    QVERIFY(!platform_->readFileHead(dir_->path(), 16).has_value());
+}
+
+void TestLinuxPlatform::fileHeldByAnotherProcess_data() {
+    QTest::addColumn<QString>("redirection");
+    QTest::addColumn<bool>("alsoOpenHere");
+    QTest::newRow("reading") << QStringLiteral("<") << false;
+    QTest::newRow("writing") << QStringLiteral(">>") << false;
+    QTest::newRow("reading, open here too") << QStringLiteral("<") << true;
+    QTest::newRow("writing, open here too") << QStringLiteral(">>") << true;
+}
+
+void TestLinuxPlatform::fileHeldByAnotherProcess() {
+    QFETCH(QString, redirection);
+    QFETCH(bool, alsoOpenHere);
+    const QString file = path(QStringLiteral("input.ps"));
+    writeFile(file, "%!PS\n");
+    QVERIFY(setModifiedAgo(file, 5000));
+    QFile ours(file);
+    if (alsoOpenHere) {
+        QVERIFY(ours.open(QIODevice::ReadOnly));
+    }
+    QVERIFY(!platform_->isFileHeld(file));
+
+    QProcess holder;
+    holdOpen(holder, file, redirection);
+    QTRY_VERIFY(platform_->isFileHeld(file));
+    releaseHold(holder);
+    QVERIFY(!platform_->isFileHeld(file));
+}
+
+// A pipe takes no lease, so the answer comes from the other processes' descriptors.
+void TestLinuxPlatform::pipeHeldByAnotherProcess() {
+    const QString pipe = path(QStringLiteral("pipe"));
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QVERIFY(setModifiedAgo(pipe, 5000));
+    QVERIFY(!platform_->isFileHeld(pipe));
+
+    QProcess holder;
+    holdOpen(holder, pipe, QStringLiteral("<>"));
+    QTRY_VERIFY(platform_->isFileHeld(pipe));
+    releaseHold(holder);
+    QVERIFY(!platform_->isFileHeld(pipe));
+}
+
+void TestLinuxPlatform::ownDescriptorsDoNotHold() {
+    const QString file = path(QStringLiteral("ours.ps"));
+    writeFile(file, "%!PS\n");
+    QVERIFY(setModifiedAgo(file, 5000));
+    QFile reader(file);
+    QFile writer(file);
+    QVERIFY(reader.open(QIODevice::ReadOnly));
+    QVERIFY(writer.open(QIODevice::Append));
+    QVERIFY(!platform_->isFileHeld(file));
+}
+
+void TestLinuxPlatform::freshlyWrittenFileIsHeldBriefly() {
+    const QString file = path(QStringLiteral("fresh.ps"));
+    writeFile(file, "%!PS\n");
+    QVERIFY(platform_->isFileHeld(file));
+    QVERIFY(setModifiedAgo(file, 200));
+    QVERIFY(platform_->isFileHeld(file));
+    QVERIFY(setModifiedAgo(file, 700));
+    QVERIFY(!platform_->isFileHeld(file));
+}
+
+void TestLinuxPlatform::missingFileIsNotHeld() {
+    QVERIFY(!platform_->isFileHeld(path(QStringLiteral("missing"))));
+}
+
+void TestLinuxPlatform::writeFileAtomicReplaces() {
+    const QString file = path(QStringLiteral("settings.ini"));
+    writeFile(file, "old and longer");
+    QCOMPARE(platform_->writeFileAtomic(file, "new"), std::nullopt);
+    QCOMPARE(readFile(file), QByteArray("new"));
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.ini"});
+}
+
+void TestLinuxPlatform::writeFileAtomicIntoMissingFolder() {
+    const auto reason =
+        platform_->writeFileAtomic(path(QStringLiteral("missing/settings.ini")), "data");
+    QVERIFY(reason.has_value());
+    QVERIFY(!reason->isEmpty());
+    QVERIFY(QDir(dir_->path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
+void TestLinuxPlatform::folders() {
+    QVERIFY(platform_->isFolderWritable(dir_->path()));
+    QVERIFY(!platform_->isFolderWritable(path(QStringLiteral("missing"))));
+    writeFile(path(QStringLiteral("file")), "x");
+    QVERIFY(!platform_->isFolderWritable(path(QStringLiteral("file"))));
+
+    QCOMPARE(platform_->programFolder(), QFileInfo(QCoreApplication::applicationFilePath()).path());
+
+    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("config"))));
+    const QString config = platform_->configFolder();
+    qputenv("XDG_CONFIG_HOME", previous);
+    QCOMPARE(config, path(QStringLiteral("config/TarnWick")));
+    QVERIFY(QFileInfo(config).isDir());
+}
+
+void TestLinuxPlatform::messageAnswers_data() {
+    QTest::addColumn<Prompts::Buttons>("buttons");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<Prompts::Answer>("answer");
+    QTest::newRow("ok only, ok") << Prompts::Buttons::Ok << true << Prompts::Answer::Ok;
+    QTest::newRow("ok only, closed") << Prompts::Buttons::Ok << false << Prompts::Answer::Ok;
+    QTest::newRow("ok and cancel, ok") << Prompts::Buttons::OkCancel << true << Prompts::Answer::Ok;
+    QTest::newRow("ok and cancel, cancel")
+        << Prompts::Buttons::OkCancel << false << Prompts::Answer::Cancel;
+}
+
+void TestLinuxPlatform::messageAnswers() {
+    QFETCH(Prompts::Buttons, buttons);
+    QFETCH(bool, accept);
+    QFETCH(Prompts::Answer, answer);
+    QString title;
+    QString text;
+    int buttonCount = 0;
+    onModalDialog([&](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        QVERIFY(box != nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        buttonCount = int(box->buttons().size());
+        // Escape is what closing the box does.
+        if (accept) {
+            box->button(QMessageBox::Ok)->click();
+        } else {
+            QTest::keyClick(box, Qt::Key_Escape);
+        }
+    });
+
+    QCOMPARE(platform_->prompts().message(QStringLiteral("Stop converting?"), buttons), answer);
+    QCOMPARE(title, QStringLiteral("TarnWick"));
+    QCOMPARE(text, QStringLiteral("Stop converting?"));
+    QCOMPARE(buttonCount, buttons == Prompts::Buttons::OkCancel ? 2 : 1);
+}
+
+void TestLinuxPlatform::inputAnswers() {
+    QString title;
+    QString label;
+    QString proposal;
+    onModalDialog([&](QWidget* dialog) {
+        auto* input = qobject_cast<QInputDialog*>(dialog);
+        QVERIFY(input != nullptr);
+        title = input->windowTitle();
+        label = input->labelText();
+        proposal = input->textValue();
+        input->setTextValue(QStringLiteral("Report 2"));
+        input->accept();
+    });
+    QCOMPARE(platform_->prompts().input(QStringLiteral("Name?"), QStringLiteral("Save as"),
+                                        QStringLiteral("Report")),
+             std::optional<QString>(QStringLiteral("Report 2")));
+    QCOMPARE(title, QStringLiteral("Save as"));
+    QCOMPARE(label, QStringLiteral("Name?"));
+    QCOMPARE(proposal, QStringLiteral("Report"));
+
+    onModalDialog([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
+    QCOMPARE(platform_->prompts().input(QStringLiteral("Name?"), QStringLiteral("Save as"),
+                                        QStringLiteral("Report")),
+             std::nullopt);
+}
+
+QTEST_MAIN(TestLinuxPlatform)
+#include "test_linux_platform.moc"
