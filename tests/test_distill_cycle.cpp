@@ -13,7 +13,9 @@
 
 namespace {
 
-bool exists(const QString& path) { return QFileInfo::exists(path); }
+bool exists(const QString& path) {
+    return QFileInfo::exists(path);
+}
 
 }  // namespace
 
@@ -30,7 +32,7 @@ class TestDistillCycle : public QObject {
         distiller().tick();
     }
 
-private slots:
+  private slots:
     void init() {
         f = std::make_unique<MainWindowFixture>();
         f->control<QTimer>("tmrAutodistill")->stop();

@@ -4,7 +4,7 @@
 
 class TestFileType : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void postScriptNames_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("qualifies");

@@ -11,13 +11,14 @@ const QString kTemp = QStringLiteral("C:\\In\\Temp_Stay_off");
 
 class TestGsCommand : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void workedExampleAllOff() {
         ConversionOptions options;
         options.gsPath = kGs;
-        QCOMPARE(gsCommandLine(options, std::nullopt, kTemp, QStringLiteral("C:\\Moved\\Report.ps")),
-                 QStringLiteral("C:\\gs\\bin\\gswin32.exe -q -dNOPAUSE  -dBATCH -sDEVICE=pdfwrite "
-                                "-sOutputFile=\"C:\\In\\Temp_Stay_off\" \"C:\\Moved\\Report.ps\""));
+        QCOMPARE(
+            gsCommandLine(options, std::nullopt, kTemp, QStringLiteral("C:\\Moved\\Report.ps")),
+            QStringLiteral("C:\\gs\\bin\\gswin32.exe -q -dNOPAUSE  -dBATCH -sDEVICE=pdfwrite "
+                           "-sOutputFile=\"C:\\In\\Temp_Stay_off\" \"C:\\Moved\\Report.ps\""));
     }
 
     void workedExampleBoundingBox() {
@@ -41,15 +42,22 @@ private slots:
         QTest::addColumn<QString>("gsPath");
         QTest::addColumn<QString>("expectedStart");
         QTest::newRow("encryption, empty passwords")
-            << true << "" << "" << "/usr/bin/gs"
+            << true << ""
+            << ""
+            << "/usr/bin/gs"
             << "/usr/bin/gs -q -dNOPAUSE  -sOwnerPassword=\"\" -sUserPassword=\"\" "
                "-dEncryptionR=2 -dKeylength=40  -dBATCH";
         QTest::newRow("encryption, passwords unchanged")
-            << true << "o w\"n" << "us;er" << "/usr/bin/gs"
+            << true << "o w\"n"
+            << "us;er"
+            << "/usr/bin/gs"
             << "/usr/bin/gs -q -dNOPAUSE  -sOwnerPassword=\"o w\"n\" -sUserPassword=\"us;er\" "
                "-dEncryptionR=2 -dKeylength=40  -dBATCH";
         QTest::newRow("path with blanks unquoted, trimmed")
-            << false << "" << "" << "  /opt/my gs/gs  " << "/opt/my gs/gs -q -dNOPAUSE  -dBATCH";
+            << false << ""
+            << ""
+            << "  /opt/my gs/gs  "
+            << "/opt/my gs/gs -q -dNOPAUSE  -dBATCH";
     }
     void pieces() {
         QFETCH(bool, encrypt);
@@ -62,8 +70,8 @@ private slots:
         options.encrypt = encrypt;
         options.ownerPassword = owner;
         options.userPassword = user;
-        const QString line = gsCommandLine(options, std::nullopt, QStringLiteral("/w/Temp_Stay_off"),
-                                           QStringLiteral("/m/a.ps"));
+        const QString line = gsCommandLine(
+            options, std::nullopt, QStringLiteral("/w/Temp_Stay_off"), QStringLiteral("/m/a.ps"));
         QVERIFY2(line.startsWith(expectedStart), qPrintable(line));
         QVERIFY(line.endsWith(QStringLiteral(" -sOutputFile=\"/w/Temp_Stay_off\" \"/m/a.ps\"")));
     }

@@ -4,7 +4,7 @@
 
 class TestTextTable : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void everyLanguageHasEveryText() {
         const auto& languages = TextTable::languages();
         QCOMPARE(languages.size(), 6);
@@ -72,7 +72,8 @@ private slots:
         for (const QString& code : TextTable::selectionOrder()) {
             TextTable table;
             table.Select_Texts(code);
-            QVERIFY2(table[TextId::Tr_StatusConverting].endsWith(QLatin1Char(' ')), qPrintable(code));
+            QVERIFY2(table[TextId::Tr_StatusConverting].endsWith(QLatin1Char(' ')),
+                     qPrintable(code));
             QVERIFY2(table[TextId::Tr_MsgFileGone].startsWith(QLatin1Char(' ')), qPrintable(code));
             QVERIFY2(table[TextId::Tr_TrayTip].size() < 63, qPrintable(code));
         }

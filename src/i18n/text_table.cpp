@@ -49,6 +49,11 @@ const QStringList& TextTable::selectionOrder() {
     return order;
 }
 
+const QStringList& TextTable::listOrder() {
+    static const QStringList order{"GB", "DE", "FR", "IT", "NL", "FI"};
+    return order;
+}
+
 const QHash<QString, QStringList>& TextTable::languages() {
     static const QHash<QString, QStringList> table = loadTable();
     return table;

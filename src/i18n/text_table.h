@@ -13,6 +13,8 @@ class TextTable {
   public:
     // The six language codes in the order in which a selection compares them.
     static const QStringList& selectionOrder();
+    // The codes in the order of the language list.
+    static const QStringList& listOrder();
 
     // Selects the texts of a language code (exact, case-sensitive). Returns
     // false, with every text left as it was, when the code is not one of six.

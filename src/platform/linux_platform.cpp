@@ -1,4 +1,5 @@
 #include "platform/linux_platform.h"
+#include "platform/termination_signals.h"
 
 #include "platform/command_line.h"
 #include "platform/file_busy.h"
@@ -121,6 +122,8 @@ bool copyContents(int from, int to) {
 
 LinuxPlatform::LinuxPlatform(QObject* parent) {
     setParent(parent);
+    connect(new TerminationSignals(this), &TerminationSignals::requested, this,
+            &Platform::terminationRequested);
 }
 
 LinuxPlatform::~LinuxPlatform() {

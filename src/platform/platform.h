@@ -68,4 +68,7 @@ class Platform : public QObject {
     // A process started by startProcess has ended (may come late or never;
     // isProcessRunning is the authority).
     void processEnded(Platform::ProcessId id);
+    // The program was asked to end from outside (SIGTERM, SIGINT): a close
+    // request of the main window.
+    void terminationRequested();
 };

@@ -1,14 +1,18 @@
 #include "shell/frm_main.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QUrl>
 
 #include "engine/colors.h"
 #include "engine/distiller.h"
 #include "engine/quality.h"
 #include "platform/platform.h"
+#include "settings/settings_location.h"
 #include "shell/controls.h"
 #include "shell/outline.h"
 #include "shell/twips.h"
@@ -33,7 +37,19 @@ T* make(QWidget* parent, const char* name) {
 
 const char* const kLanguageEntries[] = {"English",  "Deutsch",    "Français",
                                         "Italiano", "Nederlands", "Suomi"};
-const char* const kLanguageCodes[] = {"GB", "DE", "FR", "IT", "NL", "FI"};
+
+// The project's documentation, shipped beside the program (in the build) or
+// under share/doc (installed): the address the web-site label opens.
+QString projectAddress(Platform& platform) {
+    const QString folder = platform.programFolder();
+    for (const QString& readme : {folder + QStringLiteral("/README.md"),
+                                  folder + QStringLiteral("/../share/doc/tarnwick/README.md")}) {
+        if (platform.fileExists(readme)) {
+            return QUrl::fromLocalFile(QDir::cleanPath(readme)).toString();
+        }
+    }
+    return QStringLiteral("file:///usr/share/doc/tarnwick/README.md");
+}
 
 }  // namespace
 
@@ -43,7 +59,12 @@ FrmMain::FrmMain(Platform& platform, QWidget* parent) : QWidget(parent), platfor
     setWindowIcon(QIcon(QStringLiteral(":/shell/tarnwick.svg")));
     distiller_ = new Distiller(*this, platform_, this);
     buildControls();
+    connectCommands();
     applyLanguage(languageCode_);
+    settingsPath_ = settingsFilePath(platform_);
+    lblWebsite->setText(projectAddress(platform_));
+    connect(&platform_, &Platform::terminationRequested, this, &QWidget::close);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { close(); });
 
     tmrAutodistill = new QTimer(this);
     tmrAutodistill->setObjectName(QStringLiteral("tmrAutodistill"));
@@ -61,12 +82,14 @@ Outline* FrmMain::outline(const char* name, int left, int top, int width, int he
 }
 
 void FrmMain::buildControls() {
-    setFixedSize(twipsToPixels(kDesignWidth), twipsToPixels(kDesignHeight));
+    resizeTwips(kDesignWidth, kDesignHeight);
     QPalette dark = palette();
     dark.setColor(QPalette::Window, QColor(0x23, 0x27, 0x2e));
     dark.setColor(QPalette::Base, QColor(0x2f, 0x34, 0x3c));
     dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
     dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Button, QColor(0x3a, 0x3f, 0x47));
+    dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
     setPalette(dark);
     setAutoFillBackground(true);
 
@@ -127,27 +150,27 @@ void FrmMain::buildControls() {
     }
     cmbLanguage->setCurrentIndex(-1);
     connect(cmbLanguage, &QComboBox::activated, this, [this](int index) {
-        if (index >= 0 && index < 6) {
-            applyLanguage(QLatin1String(kLanguageCodes[index]));
+        if (index >= 0 && index < TextTable::listOrder().size()) {
+            applyLanguage(TextTable::listOrder()[index]);
         }
     });
 
     // The passwords row between the two separators.
     lblOwnerPassword = make<QLabel>(this, "lblOwnerPassword");
-    place(lblOwnerPassword, 240, 2520, 1300, 285);
+    place(lblOwnerPassword, 240, 2520, 1500, 285);
     txtOwnerPassword = make<QLineEdit>(this, "txtOwnerPassword");
-    place(txtOwnerPassword, 1560, 2475, 1500, 330);
+    place(txtOwnerPassword, 1800, 2475, 1300, 330);
     lblUserPassword = make<QLabel>(this, "lblUserPassword");
-    place(lblUserPassword, 3180, 2520, 1300, 285);
+    place(lblUserPassword, 3200, 2520, 1400, 285);
     txtUserPassword = make<QLineEdit>(this, "txtUserPassword");
-    place(txtUserPassword, 4500, 2475, 1500, 330);
+    place(txtUserPassword, 4620, 2475, 1300, 330);
     for (QLineEdit* field : {txtOwnerPassword, txtUserPassword}) {
         field->setEchoMode(QLineEdit::Password);
     }
     cmdShowPassWords = make<QPushButton>(this, "cmdShowPassWords");
-    place(cmdShowPassWords, 6120, 2460, 1600, 360);
+    place(cmdShowPassWords, 6000, 2460, 1500, 360);
     lblWebsite = make<ClickLabel>(this, "lblWebsite");
-    place(lblWebsite, 7800, 2520, 1620, 285);
+    place(lblWebsite, 7600, 2520, 1820, 285);
     lblWebsite->setCursor(Qt::PointingHandCursor);
 
     // The six paths, each a button that picks it and a label that shows it.

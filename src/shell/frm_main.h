@@ -10,6 +10,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSystemTrayIcon;
 class QTimer;
 class ClickLabel;
 class ConvertedList;
@@ -43,6 +44,37 @@ class FrmMain : public QWidget, public DistillerView {
     double counter() const { return counter_; }
     void setCounter(double counter);
 
+    // The settings file (settings_path is fixed at start-up).
+    QString settingsPath() const { return settingsPath_; }
+    void Load_Settings();
+    // Writes the whole file, then rolls the window up.
+    void Save_Settings();
+
+    // The opening and closing animations, between the title-bar strip and the
+    // full size H0 x W0 recorded at start-up.
+    void Unroll_Window();
+    void Roll_Up_Window();
+    int animationSteps = 60;
+    int fullHeight = 0;  // H0, twips
+    int fullWidth = 0;   // W0, twips
+
+    // The notification-area icon.
+    void Add_Tray_Icon();
+    void Remove_Tray_Icon();
+    void Restore_From_Tray();
+    // A mouse event over the icon, by the code the notification area uses:
+    // 514 left released, 515 left double-click, 517 right released.
+    void handleTrayNotification(int code);
+    QSystemTrayIcon* trayIcon() const { return tray_; }
+
+    // Exit and a close request: save, remove the icon, end at once.
+    void exitProgram();
+
+    // The window's position and state as read from the settings file.
+    qint16 savedLeft = 0;
+    qint16 savedTop = 0;
+    QString savedWindowState = QStringLiteral("0");
+
     // DistillerView
     QString watchDir() const override;
     QString outputDir() const override;
@@ -66,7 +98,18 @@ class FrmMain : public QWidget, public DistillerView {
     // Marks list entries for which no PDF was made.
     static constexpr int kFailedRole = Qt::UserRole + 1;
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
   private:
+    void connectCommands();
+    void openConvertedEntry(Qt::MouseButton button);
+    void resetCounter();
+    void remindPasswords();
+    void showPasswords();
+    void resizeTwips(double width, double height);
+    double heightTwips() const;
     void buildControls();
     void writeCaptions();
     void applyLook(quint32 color, bool visible);
@@ -78,6 +121,8 @@ class FrmMain : public QWidget, public DistillerView {
     double counter_ = 0;
     QString QualityPreset;  // the quality switch of the selected entry
     Distiller* distiller_ = nullptr;
+    QSystemTrayIcon* tray_ = nullptr;
+    QString settingsPath_;
     QTimer* tmrAutodistill = nullptr;
 
     QLabel* lblStatus = nullptr;

@@ -14,7 +14,7 @@ struct MainWindowFixture {
     MainWindowFixture();
 
     QTemporaryDir root;
-    QString watch;   // each ends in "/"
+    QString watch;  // each ends in "/"
     QString moved;
     QString output;
     QString merge;

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+class Platform;
+
+// The settings file lives beside the program when its folder is writable, and
+// in the user's configuration folder otherwise.
+QString settingsFilePath(Platform& platform);
