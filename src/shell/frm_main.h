@@ -122,6 +122,7 @@ class FrmMain : public QWidget, public DistillerView {
     QString QualityPreset;  // the quality switch of the selected entry
     Distiller* distiller_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;
+    bool ending_ = false;  // Exit or a close request is being carried out
     QString settingsPath_;
     QTimer* tmrAutodistill = nullptr;
 

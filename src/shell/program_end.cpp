@@ -1,9 +1,17 @@
 #include <QCloseEvent>
+#include <QTimer>
 
 #include "platform/platform.h"
 #include "shell/frm_main.h"
 
 void FrmMain::exitProgram() {
+    // The closing animation lets events run: a second close request, or a
+    // tick that would begin a new pass, must not start anything now.
+    if (ending_) {
+        return;
+    }
+    ending_ = true;
+    tmrAutodistill->stop();
     Save_Settings();
     Remove_Tray_Icon();
     platform_.endProgram();
@@ -13,6 +21,10 @@ void FrmMain::exitProgram() {
 // animated: the settings are written with the window state "1" and the
 // program ends.
 void FrmMain::closeEvent(QCloseEvent* event) {
+    if (ending_) {
+        event->ignore();
+        return;
+    }
     event->accept();
     exitProgram();
 }

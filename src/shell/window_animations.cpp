@@ -21,9 +21,10 @@ void letEventsRun() {
 
 }  // namespace
 
-// The user cannot resize the window; only the animations change its size.
+// The window stays resizable: after a counter reset it is left rolled up,
+// and the user drags or maximises it back.
 void FrmMain::resizeTwips(double width, double height) {
-    setFixedSize(twipsToPixels(width), twipsToPixels(height));
+    resize(twipsToPixels(width), twipsToPixels(height));
 }
 
 double FrmMain::heightTwips() const {
