@@ -1,0 +1,62 @@
+// Measures what a distill pass adds to Ghostscript's own time per file: the
+// waits for a free file and for the end of the Ghostscript run. A stand-in
+// Ghostscript that ends at once (tests/fake_gs) isolates the pass's own cost.
+//
+// Usage: bench_pass_overhead FAKE_GS [FILES]
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+#include "engine/distiller.h"
+#include "platform/linux_platform.h"
+#include "shell/frm_main.h"
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench_pass_overhead FAKE_GS [FILES]\n");
+        return 2;
+    }
+    const int files = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 20;
+
+    QTemporaryDir root;
+    const QString watch = root.path() + "/watch/";
+    const QString moved = root.path() + "/moved/";
+    const QString output = root.path() + "/output/";
+    for (const QString& folder : {watch, moved, output}) {
+        QDir().mkpath(folder);
+    }
+    LinuxPlatform platform;
+    FrmMain window(platform);
+    window.findChild<QTimer*>("tmrAutodistill")->stop();
+    window.findChild<QLabel*>("lblWatchDir")->setText(watch);
+    window.findChild<QLabel*>("lblMoveFolder")->setText(moved);
+    window.findChild<QLabel*>("lblOutputPath")->setText(output);
+    window.findChild<QLabel*>("lblGsPath")->setText(QString::fromLocal8Bit(argv[1]));
+
+    for (int i = 0; i < files; ++i) {
+        QFile file(watch + QStringLiteral("file%1.ps").arg(i, 4, 10, QLatin1Char('0')));
+        file.open(QIODevice::WriteOnly);
+        file.write("%!PS\nshowpage\n");
+        file.close();
+        // Old enough that the just-written rule does not hold it back.
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-10),
+                         QFileDevice::FileModificationTime);
+    }
+
+    window.distiller().Start_Distiller();
+    QElapsedTimer timer;
+    timer.start();
+    window.distiller().Distill_Folder();
+    const double total = static_cast<double>(timer.elapsed());
+    const int produced = static_cast<int>(QDir(output).entryList(QDir::Files).size());
+    std::printf("files: %d, PDFs: %d, pass: %.0f ms, per file: %.1f ms\n", files, produced, total,
+                total / files);
+    return produced == files ? 0 : 1;
+}
