@@ -13,6 +13,7 @@
 #include "engine/quality.h"
 #include "platform/platform.h"
 #include "settings/settings_location.h"
+#include "shell/app_icon.h"
 #include "shell/controls.h"
 #include "shell/outline.h"
 #include "shell/twips.h"
