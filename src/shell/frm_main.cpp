@@ -36,6 +36,14 @@ T* make(QWidget* parent, const char* name) {
     return widget;
 }
 
+// A control at its design place, in twips.
+template <typename T>
+T* make(QWidget* parent, const char* name, int left, int top, int width, int height) {
+    T* widget = make<T>(parent, name);
+    place(widget, left, top, width, height);
+    return widget;
+}
+
 const char* const kLanguageEntries[] = {"English",  "Deutsch",    "Français",
                                         "Italiano", "Nederlands", "Suomi"};
 
@@ -96,8 +104,7 @@ void FrmMain::buildControls() {
 
     // The status line and the settings area with its separators.
     outline("Shape2", 120, 120, 9375, 495);
-    lblStatus = make<QLabel>(this, "lblStatus");
-    place(lblStatus, 240, 180, 9135, 375);
+    lblStatus = make<QLabel>(this, "lblStatus", 240, 180, 9135, 375);
     outline("Shape1", 120, 720, 9375, 4335);
     outline("Line1", 120, 2385, 9360, 45);
     outline("Line2", 120, 2865, 9360, 45);
@@ -131,10 +138,8 @@ void FrmMain::buildControls() {
         place(*option.label, 600, option.top, 6600, 300);
     }
 
-    lblQuality = make<QLabel>(this, "lblQuality");
-    place(lblQuality, 7395, 800, 1980, 285);
-    cmbQuality = make<QComboBox>(this, "cmbQuality");
-    place(cmbQuality, 7395, 1100, 1980, 330);
+    lblQuality = make<QLabel>(this, "lblQuality", 7395, 800, 1980, 285);
+    cmbQuality = make<QComboBox>(this, "cmbQuality", 7395, 1100, 1980, 330);
     for (const QualityEntry& entry : kQualityEntries) {
         cmbQuality->addItem(QLatin1String(entry.text));
     }
@@ -142,10 +147,8 @@ void FrmMain::buildControls() {
     connect(cmbQuality, &QComboBox::currentIndexChanged, this,
             [this](int index) { qualityPresetFor(index, QualityPreset); });
 
-    lblLanguage = make<QLabel>(this, "lblLanguage");
-    place(lblLanguage, 7395, 1640, 1980, 285);
-    cmbLanguage = make<QComboBox>(this, "cmbLanguage");
-    place(cmbLanguage, 7395, 1940, 1980, 330);
+    lblLanguage = make<QLabel>(this, "lblLanguage", 7395, 1640, 1980, 285);
+    cmbLanguage = make<QComboBox>(this, "cmbLanguage", 7395, 1940, 1980, 330);
     for (const char* entry : kLanguageEntries) {
         cmbLanguage->addItem(QString::fromUtf8(entry));
     }
@@ -157,21 +160,15 @@ void FrmMain::buildControls() {
     });
 
     // The passwords row between the two separators.
-    lblOwnerPassword = make<QLabel>(this, "lblOwnerPassword");
-    place(lblOwnerPassword, 240, 2520, 1500, 285);
-    txtOwnerPassword = make<QLineEdit>(this, "txtOwnerPassword");
-    place(txtOwnerPassword, 1800, 2475, 1300, 330);
-    lblUserPassword = make<QLabel>(this, "lblUserPassword");
-    place(lblUserPassword, 3200, 2520, 1400, 285);
-    txtUserPassword = make<QLineEdit>(this, "txtUserPassword");
-    place(txtUserPassword, 4620, 2475, 1300, 330);
+    lblOwnerPassword = make<QLabel>(this, "lblOwnerPassword", 240, 2520, 1500, 285);
+    txtOwnerPassword = make<QLineEdit>(this, "txtOwnerPassword", 1800, 2475, 1300, 330);
+    lblUserPassword = make<QLabel>(this, "lblUserPassword", 3200, 2520, 1400, 285);
+    txtUserPassword = make<QLineEdit>(this, "txtUserPassword", 4620, 2475, 1300, 330);
     for (QLineEdit* field : {txtOwnerPassword, txtUserPassword}) {
         field->setEchoMode(QLineEdit::Password);
     }
-    cmdShowPassWords = make<QPushButton>(this, "cmdShowPassWords");
-    place(cmdShowPassWords, 6000, 2460, 1500, 360);
-    lblWebsite = make<ClickLabel>(this, "lblWebsite");
-    place(lblWebsite, 7600, 2520, 1820, 285);
+    cmdShowPassWords = make<QPushButton>(this, "cmdShowPassWords", 6000, 2460, 1500, 360);
+    lblWebsite = make<ClickLabel>(this, "lblWebsite", 7600, 2520, 1820, 285);
     lblWebsite->setCursor(Qt::PointingHandCursor);
 
     // The six paths, each a button that picks it and a label that shows it.
@@ -203,27 +200,20 @@ void FrmMain::buildControls() {
     lblMoveFolder = findChild<ClickLabel*>(QStringLiteral("lblMoveFolder"));
     lblComposeFolder = findChild<ClickLabel*>(QStringLiteral("lblComposeFolder"));
 
-    lstConverted = make<ConvertedList>(this, "lstConverted");
-    place(lstConverted, 120, 5160, 9375, 1980);
+    lstConverted = make<ConvertedList>(this, "lstConverted", 120, 5160, 9375, 1980);
 
     // The bottom row: five frames around the counts and the buttons.
     const int lefts[] = {120, 2070, 4035, 6015, 7920};
     for (int i = 0; i < 5; ++i) {
         outline(Distiller::kIndicatorShapes[i], lefts[i], 7320, 1575, 855);
     }
-    lblCurrentCount = make<QLabel>(this, "lblCurrentCount");
-    place(lblCurrentCount, 240, 7560, 1335, 375);
-    cmdStart = make<QPushButton>(this, "cmdStart");
-    place(cmdStart, 2200, 7440, 1335, 615);
-    cmdStop = make<QPushButton>(this, "cmdStop");
-    place(cmdStop, 2200, 7440, 1335, 615);
+    lblCurrentCount = make<QLabel>(this, "lblCurrentCount", 240, 7560, 1335, 375);
+    cmdStart = make<QPushButton>(this, "cmdStart", 2200, 7440, 1335, 615);
+    cmdStop = make<QPushButton>(this, "cmdStop", 2200, 7440, 1335, 615);
     cmdStop->hide();
-    cmdCompose = make<QPushButton>(this, "cmdCompose");
-    place(cmdCompose, 4155, 7440, 1335, 615);
-    cmdExit = make<QPushButton>(this, "cmdExit");
-    place(cmdExit, 6135, 7440, 1335, 615);
-    lblTeller = make<ClickLabel>(this, "lblTeller");
-    place(lblTeller, 8040, 7560, 1335, 375);
+    cmdCompose = make<QPushButton>(this, "cmdCompose", 4155, 7440, 1335, 615);
+    cmdExit = make<QPushButton>(this, "cmdExit", 6135, 7440, 1335, 615);
+    lblTeller = make<ClickLabel>(this, "lblTeller", 8040, 7560, 1335, 375);
     for (QLabel* count : {lblCurrentCount, static_cast<QLabel*>(lblTeller)}) {
         count->setAlignment(Qt::AlignCenter);
         QFont font = count->font();

@@ -4,6 +4,7 @@
 
 #include "engine/distiller_view.h"
 #include "i18n/text_table.h"
+#include "settings/settings_file.h"
 
 class QCheckBox;
 class QComboBox;
@@ -104,6 +105,8 @@ class FrmMain : public QWidget, public DistillerView {
 
   private:
     void connectCommands();
+    // The values the settings file keeps, as the window holds them now.
+    SettingsValues currentSettings() const;
     void openConvertedEntry(Qt::MouseButton button);
     void resetCounter();
     void remindPasswords();

@@ -26,7 +26,7 @@ qint16 toInt16(int twips) {
 
 }  // namespace
 
-void FrmMain::Load_Settings() {
+SettingsValues FrmMain::currentSettings() const {
     SettingsValues values;
     values.ghostscriptPath = lblGsPath->text();
     values.outputPath = lblOutputPath->text();
@@ -43,9 +43,18 @@ void FrmMain::Load_Settings() {
     values.ownerPassword = txtOwnerPassword->text();
     values.userPassword = txtUserPassword->text();
     values.language = languageCode_;
+    values.left = savedLeft;
+    values.top = savedTop;
     values.windowState = savedWindowState;
     values.counter = counter_;
     values.counterCaption = lblTeller->text();
+    return values;
+}
+
+void FrmMain::Load_Settings() {
+    SettingsValues values = currentSettings();
+    values.left = 0;
+    values.top = 0;
 
     // An unreadable file reads as an empty one: every value stays as it was.
     parseSettings(
@@ -77,28 +86,10 @@ void FrmMain::Load_Settings() {
 }
 
 void FrmMain::Save_Settings() {
-    SettingsValues values;
-    values.ghostscriptPath = lblGsPath->text();
-    values.outputPath = lblOutputPath->text();
-    values.moveFolder = lblMoveFolder->text();
-    values.watchDirPath = lblWatchDir->text();
-    values.composeFolder = lblComposeFolder->text();
-    values.acrobatFolder = lblAcroPath->text();
-    values.deletePSFiles = chkDeletePSFiles->isChecked() ? 1 : 0;
-    values.startDistOnBoot = chkStartDistOnBoot->isChecked() ? 1 : 0;
-    values.quality = cmbQuality->currentIndex();
-    values.useBoundingBox = chkUseBBX->isChecked() ? 1 : 0;
-    values.useEncryption = chkUseEncryption->isChecked() ? 1 : 0;
-    values.goodPicQuality = chkPicQualityGood->isChecked() ? 1 : 0;
-    values.ownerPassword = txtOwnerPassword->text();
-    values.userPassword = txtUserPassword->text();
-    values.language = languageCode_;
-
+    SettingsValues values = currentSettings();
     const Qt::WindowStates state = windowState();
-    if (state & (Qt::WindowMinimized | Qt::WindowMaximized)) {
-        values.left = savedLeft;
-        values.top = savedTop;
-    } else {
+    // Minimised or maximised, the position read at start is kept.
+    if (!(state & (Qt::WindowMinimized | Qt::WindowMaximized))) {
         // A window sticking out on the right is moved flush with the right
         // edge, one sticking out at the bottom goes to the top.
         const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
@@ -120,8 +111,6 @@ void FrmMain::Save_Settings() {
     }
     savedWindowState = state & Qt::WindowMinimized ? QStringLiteral("1") : QStringLiteral("0");
     values.windowState = savedWindowState;
-    values.counter = counter_;
-    values.counterCaption = lblTeller->text();
 
     if (const std::optional<QString> error =
             platform_.writeFileAtomic(settingsPath_, formatSettings(values))) {
