@@ -28,7 +28,10 @@ void FrmMain::openConvertedEntry(Qt::MouseButton button) {
         platform_.openFolder(lblOutputPath->text());
         return;
     }
-    const QListWidgetItem* item = lstConverted->currentItem();
+    // The selected entry, not the current one: a click beside the entries
+    // clears the selection but leaves a current item behind.
+    const QList<QListWidgetItem*> selected = lstConverted->selectedItems();
+    const QListWidgetItem* item = selected.isEmpty() ? nullptr : selected.first();
     // A failed conversion has no PDF to open.
     if (item == nullptr || item->text().isEmpty() || item->data(kFailedRole).toBool()) {
         return;
