@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Starts the built program on real folders, switches the distiller on with a
+# real click on its button, drops a PostScript file into the watched folder
+# and waits for the PDF the installed Ghostscript makes of it. xdotool cannot
+# read the status line of the window, so the files are the evidence.
+source "$E2E_DIR/session.sh"
+
+# A failure here says what the program and the X server wrote, since the
+# session folder is gone once the run ends.
+fail() {
+    echo "FAIL: $*" >&2
+    for log in program xvfb trayer; do
+        [ -s "$work/$log.log" ] && { echo "--- $log.log" >&2; tail -n 20 "$work/$log.log" >&2; }
+    done
+    exit 1
+}
+
+gs_path=$(command -v gs) || fail "Ghostscript (gs) is not installed; scripts/install-deps installs it"
+command -v pdfinfo >/dev/null || fail "pdfinfo is not installed; scripts/install-deps installs poppler-utils"
+
+# The output folder has a blank in its name, as users' folders often do.
+watch_dir="$work/watch/"
+move_dir="$work/moved/"
+output_dir="$work/out put/"
+merge_dir="$work/merge/"
+mkdir -p "$watch_dir" "$move_dir" "$output_dir" "$merge_dir"
+
+printf '%s\r\n' \
+  '*** This is the settingsfile for TarnWick.exe' \
+  '*** TarnWick - PostScript to PDF with Ghostscript' \
+  '*** Do not alter this file for it can bring TarnWick in trouble, if it does go wrong just delete this file and a new correct one will be made again' \
+  "Ghostscriptpath;$gs_path" \
+  "     Outputpath;$output_dir" \
+  "     MoveFolder;$move_dir" \
+  "   WatchDirpath;$watch_dir" \
+  "  ComposeFolder;$merge_dir" \
+  '  AcrobatFolder;/usr/bin/evince' \
+  'DeletePSFilesAC;0' \
+  'StartDistOnBoot;0' \
+  '        Quality;Default (all)' \
+  'UseBoundingBInf;0' \
+  '  UseEncryption;0' \
+  ' GoodPicQuality;0' \
+  '       Language;GB' \
+  '           Left;1500' \
+  '            Top;900' \
+  '    WindowState;0' \
+  '        Counter;0' > "$program_dir/Tarnwick.ini"
+
+start_program
+
+# The window opens with an unrolling animation; the button is only where its
+# twips say once the window has its full design height (8325 twips).
+full_height() {
+    local HEIGHT=0
+    eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null | grep '^HEIGHT=')"
+    [ "$HEIGHT" -ge $((8325 / 15)) ]
+}
+wait_for full_height 20 || fail "the main window did not reach its full height"
+
+printf '%s\n' '%!PS-Adobe-3.0' \
+  '<< /PageSize [612 792] >> setpagedevice' \
+  'newpath 72 72 moveto 300 300 lineto stroke' \
+  'showpage' > "$work/letter.ps"
+
+# The Distill button: left 2200, top 7440, 1335 x 615 twips; its centre.
+click_twips $((2200 + 1335 / 2)) $((7440 + 615 / 2))
+
+# Renamed into place, so that the program never sees a half-written file.
+cp "$work/letter.ps" "$work/letter.ps.part"
+mv "$work/letter.ps.part" "${watch_dir}letter.ps"
+
+pdf="${output_dir}letter.pdf"
+# The PDF is complete once the temporary file it was copied from is gone.
+wait_for '[ -f "$pdf" ] && [ ! -e "${watch_dir}Temp_Stay_off" ]' 30 \
+    || fail "no finished PDF at $pdf within 30 s (output folder: $(ls -A "$output_dir"))"
+
+info=$(pdfinfo "$pdf") || fail "pdfinfo cannot open $pdf"
+grep -Eq '^Pages: +1$' <<<"$info" || fail "the PDF does not have one page: $info"
+grep -Eq '^Page size: +612 x 792 pts' <<<"$info" || fail "the PDF is not letter-sized: $info"
+[ ! -e "${watch_dir}letter.ps" ] || fail "the source is still in the watched folder"
+cmp -s "$work/letter.ps" "${move_dir}letter.ps" || fail "the source is not in the move-to folder"
+
+close_program
+
+counter=$(tr -d '\r' <"$program_dir/Tarnwick.ini" | grep -E '^ *Counter;' || true)
+[ "$counter" = '        Counter;1' ] || fail "the settings file's counter line reads '$counter', not 1"
+echo "distill in a real window: passed"

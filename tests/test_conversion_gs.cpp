@@ -1,0 +1,510 @@
+// Conversions through the real platform layer: the main window starts real
+// processes, mostly the installed Ghostscript, and the PDFs it leaves behind
+// are judged by pdfinfo, pdfimages and qpdf rather than by what the command
+// line looked like.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "engine/distiller.h"
+#include "platform/linux_platform.h"
+#include "shell/frm_main.h"
+
+namespace {
+
+// A one-page PostScript program of the given page size in points.
+QByteArray onePage(int width, int height) {
+    return QStringLiteral(
+               "%!PS-Adobe-3.0\n"
+               "<< /PageSize [%1 %2] >> setpagedevice\n"
+               "newpath 36 36 moveto 100 100 lineto stroke\n"
+               "showpage\n")
+        .arg(width)
+        .arg(height)
+        .toLatin1();
+}
+
+QByteArray pages(int count, int width, int height) {
+    QByteArray program = QStringLiteral(
+                             "%!PS-Adobe-3.0\n"
+                             "<< /PageSize [%1 %2] >> setpagedevice\n")
+                             .arg(width)
+                             .arg(height)
+                             .toLatin1();
+    for (int page = 1; page <= count; ++page) {
+        program += QStringLiteral("newpath 36 36 moveto %1 100 lineto stroke showpage\n")
+                       .arg(36 + page * 20)
+                       .toLatin1();
+    }
+    return program;
+}
+
+// An EPS that frames its own bounding box, so that the drawing fills it.
+QByteArray eps(const QString& box) {
+    const QStringList c = box.split(QLatin1Char(' '));
+    return QStringLiteral(
+               "%!PS-Adobe-3.0 EPSF-3.0\n"
+               "%%BoundingBox: %1\n"
+               "%%EndComments\n"
+               "newpath %2 %3 moveto %4 %5 lineto stroke\n"
+               "%2 %3 %4 %2 sub %5 %3 sub rectstroke\n"
+               "showpage\n"
+               "%%EOF\n")
+        .arg(box, c[0], c[1], c[2], c[3])
+        .toLatin1();
+}
+
+// A one-inch square holding a 300 x 300 grey image: the quality presets
+// differ in the resolution they resample such an image to.
+QByteArray imagePage() {
+    return "%!PS-Adobe-3.0\n"
+           "<< /PageSize [612 792] >> setpagedevice\n"
+           "/row 300 string def /y 0 def\n"
+           "72 600 translate 72 72 scale\n"
+           "300 300 8 [300 0 0 -300 0 300]\n"
+           "{ 0 1 299 { dup y add 7 mul 256 mod row 3 1 roll put } for /y y 1 add def row }\n"
+           "image showpage\n";
+}
+
+bool writeFile(const QString& path, const QByteArray& contents) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool exists(const QString& path) {
+    return QFileInfo::exists(path);
+}
+
+struct Run {
+    int exitCode = -1;
+    QString output;  // standard output and error together
+};
+
+Run run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    Run result;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        result.output = QStringLiteral("%1 did not finish: %2").arg(program, process.errorString());
+        return result;
+    }
+    result.exitCode = process.exitCode();
+    result.output = QString::fromLocal8Bit(process.readAll());
+    return result;
+}
+
+// A field of pdfinfo's report ("Pages", "Page size"), without the padding.
+QString infoField(const QString& report, const QString& field) {
+    const QRegularExpression line(QStringLiteral("^%1:\\s*(.*)$").arg(field),
+                                  QRegularExpression::MultilineOption);
+    return line.match(report).captured(1).trimmed();
+}
+
+QString failedSuffix() {
+    return QStringLiteral(" (conversion failed, no PDF was made)");
+}
+
+}  // namespace
+
+class TestConversionGs : public QObject {
+    Q_OBJECT
+
+    QString gs_;
+    QString pdfinfo_;
+    QString pdfimages_;
+    QString qpdf_;
+
+    std::unique_ptr<QTemporaryDir> root_;
+    QString watch_;  // each ends in "/"
+    QString moved_;
+    QString output_;
+    std::unique_ptr<LinuxPlatform> platform_;
+    std::unique_ptr<FrmMain> window_;
+
+    template <typename T>
+    T* control(const char* name) const {
+        T* widget = window_->findChild<T*>(QLatin1String(name));
+        if (widget == nullptr) {
+            qFatal("no control named %s", name);
+        }
+        return widget;
+    }
+    QString caption(const char* name) const { return control<QLabel>(name)->text(); }
+    void setCaption(const char* name, const QString& text) const {
+        control<QLabel>(name)->setText(text);
+    }
+    QListWidget* list() const { return control<QListWidget>("lstConverted"); }
+    QStringList listEntries() const {
+        QStringList entries;
+        for (int i = 0; i < list()->count(); ++i) {
+            entries.append(list()->item(i)->text());
+        }
+        return entries;
+    }
+
+    // The folders live under base, which may be a folder with a blank in it.
+    void makeFolders(const QString& base) {
+        watch_ = base + QStringLiteral("watch/");
+        moved_ = base + QStringLiteral("moved/");
+        output_ = base + QStringLiteral("output/");
+        for (const QString& folder : {watch_, moved_, output_}) {
+            QVERIFY(QDir().mkpath(folder));
+        }
+        setCaption("lblWatchDir", watch_);
+        setCaption("lblMoveFolder", moved_);
+        setCaption("lblOutputPath", output_);
+    }
+
+    // One pass as the timer would run it; the pass itself waits for each
+    // Ghostscript run to end, so everything is settled when it returns.
+    void distillOnce() {
+        window_->distiller().Start_Distiller();
+        window_->distiller().tick();
+    }
+
+    // A copy of the stand-in Ghostscript in a folder whose name has a blank,
+    // named in the window as the Ghostscript to use.
+    QString useFakeGhostscript() {
+        const QString fake = qEnvironmentVariable("TARNWICK_FAKE_GS");
+        if (fake.isEmpty() || !exists(fake)) {
+            qWarning("TARNWICK_FAKE_GS does not name the stand-in Ghostscript: '%s'",
+                     qPrintable(fake));
+            return {};
+        }
+        const QString folder = root_->path() + QStringLiteral("/my gs");
+        QDir().mkpath(folder);
+        const QString copy = folder + QStringLiteral("/gs");
+        QFile::copy(fake, copy);
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner);
+        setCaption("lblGsPath", copy);
+        return copy;
+    }
+
+    Run pdfinfo(const QString& pdf, const QStringList& extra = {}) const {
+        return run(pdfinfo_, extra + QStringList{pdf});
+    }
+
+    // Checks that path is a PDF pdfinfo opens, with the page count and, when
+    // given, the page size ("612 x 792").
+    void verifyPdf(const QString& path, int pageCount, const QString& pageSize = {}) const {
+        QVERIFY2(exists(path), qPrintable(path + " was not made"));
+        const Run info = pdfinfo(path);
+        QVERIFY2(info.exitCode == 0, qPrintable(info.output));
+        QCOMPARE(infoField(info.output, QStringLiteral("Pages")), QString::number(pageCount));
+        if (!pageSize.isEmpty()) {
+            QVERIFY2(infoField(info.output, QStringLiteral("Page size")).startsWith(pageSize),
+                     qPrintable(info.output));
+        }
+    }
+
+  private slots:
+    void initTestCase() {
+        // Not skipped: the install script installs all of these, so their
+        // absence is a broken set-up that has to show.
+        const struct {
+            QString* path;
+            const char* name;
+            const char* package;
+        } tools[] = {{&gs_, "gs", "ghostscript"},
+                     {&pdfinfo_, "pdfinfo", "poppler-utils"},
+                     {&pdfimages_, "pdfimages", "poppler-utils"},
+                     {&qpdf_, "qpdf", "qpdf"}};
+        for (const auto& tool : tools) {
+            *tool.path = QStandardPaths::findExecutable(QLatin1String(tool.name));
+            if (tool.path->isEmpty()) {
+                QFAIL(qPrintable(QStringLiteral("'%1' is not on the PATH; install the Debian "
+                                                "package %2 (scripts/install-deps does)")
+                                     .arg(QLatin1String(tool.name), QLatin1String(tool.package))));
+            }
+        }
+    }
+
+    void init() {
+        root_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(root_->isValid());
+        platform_ = std::make_unique<LinuxPlatform>();
+        window_ = std::make_unique<FrmMain>(*platform_);
+        // Every pass in a test is one the test started.
+        control<QTimer>("tmrAutodistill")->stop();
+        makeFolders(root_->path() + QLatin1Char('/'));
+        setCaption("lblGsPath", gs_);
+    }
+
+    void cleanup() {
+        window_.reset();
+        platform_.reset();
+        root_.reset();
+        qunsetenv("FAKE_GS_LOG");
+        qunsetenv("FAKE_GS_WRITE");
+        qunsetenv("FAKE_GS_SLEEP_MS");
+    }
+
+    void convertsPostScriptAndLeavesOtherFiles() {
+        QVERIFY(writeFile(watch_ + "a.ps", onePage(612, 792)));
+        QVERIFY(writeFile(watch_ + "b.txt", "not PostScript\n"));
+        QVERIFY(writeFile(watch_ + "c.EPS", eps(QStringLiteral("0 0 200 100"))));
+        // The pass takes the files in the folder's own listing order, which a
+        // real file system does not fix; the platform's listing tells it.
+        QStringList expected;
+        for (const QString& name : platform_->listFiles(watch_)) {
+            if (name != QLatin1String("b.txt")) {
+                expected.append(output_ + QFileInfo(name).completeBaseName() + ".pdf");
+            }
+        }
+        QCOMPARE(expected.size(), 2);
+        distillOnce();
+
+        verifyPdf(output_ + "a.pdf", 1, QStringLiteral("612 x 792 pts"));
+        // Bounding-box mode is off, so the EPS lands on Ghostscript's default
+        // paper, which depends on the local paper set-up: only count pages.
+        verifyPdf(output_ + "c.pdf", 1);
+        QVERIFY(exists(watch_ + "b.txt"));
+        QVERIFY(!exists(watch_ + "a.ps") && !exists(watch_ + "c.EPS"));
+        QCOMPARE(readFile(moved_ + "a.ps"), onePage(612, 792));
+        QVERIFY(exists(moved_ + "c.EPS"));
+        QVERIFY(!exists(watch_ + QLatin1String(Distiller::kTempFileName)));
+        QCOMPARE(QSet<QString>(expected.begin(), expected.end()),
+                 QSet<QString>({output_ + "a.pdf", output_ + "c.pdf"}));
+        QCOMPARE(listEntries(), expected);
+        for (int i = 0; i < list()->count(); ++i) {
+            QVERIFY(!list()->item(i)->data(FrmMain::kFailedRole).toBool());
+        }
+        QCOMPARE(caption("lblTeller"), QStringLiteral("2"));
+        QCOMPARE(QDir(output_).entryList(QDir::Files).size(), 2);
+    }
+
+    void pageCountAndSize_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("program");
+        QTest::addColumn<QString>("pdf");
+        QTest::addColumn<int>("pageCount");
+        QTest::addColumn<QString>("pageSize");
+        QTest::newRow("one letter page")
+            << "one.ps" << onePage(612, 792) << "one.pdf" << 1 << "612 x 792 pts";
+        QTest::newRow("two A4 pages")
+            << "two.ps" << pages(2, 595, 842) << "two.pdf" << 2 << "595 x 842 pts";
+        QTest::newRow("three pages, .prn")
+            << "job.prn" << pages(3, 420, 595) << "job.pdf" << 3 << "420 x 595 pts";
+        QTest::newRow("upper-case .PLT")
+            << "plot.PLT" << onePage(842, 595) << "plot.pdf" << 1 << "842 x 595 pts";
+    }
+    void pageCountAndSize() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, program);
+        QFETCH(QString, pdf);
+        QFETCH(int, pageCount);
+        QFETCH(QString, pageSize);
+        QVERIFY(writeFile(watch_ + name, program));
+        distillOnce();
+        verifyPdf(output_ + pdf, pageCount, pageSize);
+        QCOMPARE(listEntries(), QStringList{output_ + pdf});
+        QCOMPARE(caption("lblTeller"), QStringLiteral("1"));
+    }
+
+    // The -g size is the sum llx+urx by lly+ury, times ten; pdfwrite counts
+    // 720 device pixels to the inch, so ten pixels make one point. -g also
+    // fixes the media, so the page takes the -g size even where -dEPSCrop
+    // would have cropped to the box: a box at the origin gives exactly the
+    // box, a box away from it a page larger by twice llx and lly (Ghostscript 10
+    // still moves the drawing to the lower-left corner). Without a
+    // %%BoundingBox line neither switch is given and the program's own page
+    // size holds.
+    void boundingBoxPageSize_data() {
+        QTest::addColumn<QByteArray>("program");
+        QTest::addColumn<QString>("pageSize");
+        QTest::newRow("box at the origin") << eps(QStringLiteral("0 0 200 100")) << "200 x 100 pts";
+        QTest::newRow("box away from the origin")
+            << eps(QStringLiteral("50 20 250 120")) << "300 x 140 pts";
+        QTest::newRow("no bounding box") << onePage(612, 792) << "612 x 792 pts";
+    }
+    void boundingBoxPageSize() {
+        QFETCH(QByteArray, program);
+        QFETCH(QString, pageSize);
+        control<QCheckBox>("chkUseBBX")->setChecked(true);
+        QVERIFY(writeFile(watch_ + "box.eps", program));
+        distillOnce();
+        verifyPdf(output_ + "box.pdf", 1, pageSize);
+    }
+
+    void encryptionNeedsTheUserPassword() {
+        control<QCheckBox>("chkUseEncryption")->setChecked(true);
+        control<QLineEdit>("txtOwnerPassword")->setText(QStringLiteral("owner"));
+        control<QLineEdit>("txtUserPassword")->setText(QStringLiteral("user"));
+        QVERIFY(writeFile(watch_ + "secret.ps", onePage(612, 792)));
+        distillOnce();
+        const QString pdf = output_ + "secret.pdf";
+        QVERIFY2(exists(pdf), "no PDF was made");
+
+        const Run shown = run(qpdf_, {"--show-encryption", "--password=user", pdf});
+        QVERIFY2(shown.exitCode == 0, qPrintable(shown.output));
+        QVERIFY2(shown.output.contains(QRegularExpression(QStringLiteral("^R = 2$"),
+                                                          QRegularExpression::MultilineOption)),
+                 qPrintable(shown.output));
+        QVERIFY2(shown.output.contains(QStringLiteral("User password = user")),
+                 qPrintable(shown.output));
+        QVERIFY2(shown.output.contains(QStringLiteral("Supplied password is user password")),
+                 qPrintable(shown.output));
+        QVERIFY2(!shown.output.contains(QStringLiteral("not encrypted")), qPrintable(shown.output));
+        // The owner password opens it as the owner.
+        const Run asOwner = run(qpdf_, {"--show-encryption", "--password=owner", pdf});
+        QVERIFY2(asOwner.output.contains(QStringLiteral("Supplied password is owner password")),
+                 qPrintable(asOwner.output));
+
+        // qpdf --requires-password: 0 when a password is needed, 2 when not.
+        const Run needsPassword = run(qpdf_, {"--requires-password", pdf});
+        QVERIFY2(needsPassword.exitCode == 0, qPrintable(needsPassword.output));
+
+        const Run withPassword = pdfinfo(pdf, {"-upw", "user"});
+        QVERIFY2(withPassword.exitCode == 0, qPrintable(withPassword.output));
+        QCOMPARE(infoField(withPassword.output, QStringLiteral("Pages")), QStringLiteral("1"));
+        QVERIFY2(infoField(withPassword.output, QStringLiteral("Encrypted")).startsWith("yes"),
+                 qPrintable(withPassword.output));
+        const Run withoutPassword = pdfinfo(pdf);
+        QVERIFY2(withoutPassword.exitCode != 0, qPrintable(withoutPassword.output));
+    }
+
+    // The preset reaches Ghostscript when the image comes out at the preset's
+    // colour resolution; the default keeps the image as drawn.
+    void qualityPreset_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("imageWidth");
+        QTest::newRow("default") << "Default (all)" << 300;
+        QTest::newRow("screen") << "Screen  (GS7+)" << 72;
+        QTest::newRow("e-book") << "E-book  (GS8+)" << 150;
+        QTest::newRow("printer") << "Printer (GS7+)" << 300;
+    }
+    void qualityPreset() {
+        QFETCH(QString, entry);
+        QFETCH(int, imageWidth);
+        auto* quality = control<QComboBox>("cmbQuality");
+        const int index = quality->findText(entry);
+        QVERIFY2(index >= 0, qPrintable("no quality entry " + entry));
+        // Start from another entry, so that the selection is a change.
+        quality->setCurrentIndex(index == 0 ? 1 : 0);
+        quality->setCurrentIndex(index);
+        QVERIFY(writeFile(watch_ + "picture.ps", imagePage()));
+        distillOnce();
+        const QString pdf = output_ + "picture.pdf";
+        verifyPdf(pdf, 1, QStringLiteral("612 x 792 pts"));
+
+        const Run images = run(pdfimages_, {"-list", pdf});
+        QVERIFY2(images.exitCode == 0, qPrintable(images.output));
+        // Two heading lines, then one line per image: page num type width ...
+        const QStringList lines = images.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY2(lines.size() == 3, qPrintable(images.output));
+        const QStringList fields = lines[2].simplified().split(QLatin1Char(' '));
+        QVERIFY2(fields.size() > 4, qPrintable(images.output));
+        QCOMPARE(fields[3].toInt(), imageWidth);
+    }
+
+    void ghostscriptMissing() {
+        setCaption("lblGsPath", root_->path() + QStringLiteral("/no such folder/gs"));
+        QVERIFY(writeFile(watch_ + "a.ps", onePage(612, 792)));
+        distillOnce();
+        QVERIFY(!exists(output_ + "a.pdf"));
+        QVERIFY(QDir(output_).isEmpty());
+        QVERIFY(!exists(watch_ + "a.ps"));
+        QCOMPARE(readFile(moved_ + "a.ps"), onePage(612, 792));
+        QCOMPARE(listEntries(), QStringList{moved_ + "a.ps" + failedSuffix()});
+        QVERIFY(list()->item(0)->data(FrmMain::kFailedRole).toBool());
+        QCOMPARE(caption("lblTeller"), QStringLiteral("0"));
+    }
+
+    // What a started Ghostscript really receives, argument by argument, once
+    // the command line has gone through the real process start. {watch} and
+    // {moved} stand for the folders.
+    void commandLineArguments_data() {
+        QTest::addColumn<bool>("allOptions");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("plain") << false << QStringList{"-q",
+                                                       "-dNOPAUSE",
+                                                       "-dBATCH",
+                                                       "-sDEVICE=pdfwrite",
+                                                       "-sOutputFile={watch}Temp_Stay_off",
+                                                       "{moved}a.ps"};
+        QTest::newRow("bounding box, pictures, e-book, encryption without passwords")
+            << true
+            << QStringList{"-q",
+                           "-dNOPAUSE",
+                           "-dEPSCrop",
+                           "-dAutoFilterColorImages=false",
+                           "-dColorImageFilter=/FlateEncode",
+                           "-sOwnerPassword=",
+                           "-sUserPassword=",
+                           "-dEncryptionR=2",
+                           "-dKeylength=40",
+                           "-dPDFSETTINGS=/ebook",
+                           "-dBATCH",
+                           "-sDEVICE=pdfwrite",
+                           "-g2000x1000",
+                           "-sOutputFile={watch}Temp_Stay_off",
+                           "{moved}a.ps"};
+    }
+    void commandLineArguments() {
+        QFETCH(bool, allOptions);
+        QFETCH(QStringList, expected);
+        QVERIFY(!useFakeGhostscript().isEmpty());
+        // The folders too have a blank in their path, so that the quoting of
+        // both file arguments is put to the test.
+        makeFolders(root_->path() + QStringLiteral("/in tray/"));
+        const QString log = root_->path() + QStringLiteral("/gs.log");
+        qputenv("FAKE_GS_LOG", QFile::encodeName(log));
+        if (allOptions) {
+            control<QCheckBox>("chkUseBBX")->setChecked(true);
+            control<QCheckBox>("chkPicQualityGood")->setChecked(true);
+            control<QCheckBox>("chkUseEncryption")->setChecked(true);
+            auto* quality = control<QComboBox>("cmbQuality");
+            quality->setCurrentIndex(quality->findText(QStringLiteral("E-book  (GS8+)")));
+        }
+        QVERIFY(writeFile(watch_ + "a.ps", eps(QStringLiteral("0 0 200 100"))));
+        distillOnce();
+
+        for (QString& argument : expected) {
+            argument.replace(QStringLiteral("{watch}"), watch_);
+            argument.replace(QStringLiteral("{moved}"), moved_);
+        }
+        // One run: its arguments one per line, then a blank line.
+        const QString logged = QString::fromLocal8Bit(readFile(log));
+        QCOMPARE(logged, expected.join(QLatin1Char('\n')) + QStringLiteral("\n\n"));
+        QCOMPARE(listEntries(), QStringList{output_ + "a.pdf"});
+        QCOMPARE(readFile(output_ + "a.pdf"), QByteArray("%PDF-1.4\n% fake\n"));
+    }
+
+    void ghostscriptWritesNothing() {
+        QVERIFY(!useFakeGhostscript().isEmpty());
+        qputenv("FAKE_GS_WRITE", "no");
+        control<QCheckBox>("chkDeletePSFiles")->setChecked(true);
+        QVERIFY(writeFile(watch_ + "a.ps", onePage(612, 792)));
+        distillOnce();
+        QVERIFY(QDir(output_).isEmpty());
+        QVERIFY(!exists(watch_ + "a.ps"));
+        // Deleting is for converted files only: the copy is all there is.
+        QCOMPARE(readFile(moved_ + "a.ps"), onePage(612, 792));
+        QCOMPARE(listEntries(), QStringList{moved_ + "a.ps" + failedSuffix()});
+        QVERIFY(list()->item(0)->data(FrmMain::kFailedRole).toBool());
+        // Ghostscript was started, so the run counts.
+        QCOMPARE(caption("lblTeller"), QStringLiteral("1"));
+    }
+};
+
+QTEST_MAIN(TestConversionGs)
+#include "test_conversion_gs.moc"
