@@ -504,6 +504,21 @@ class TestConversionGs : public QObject {
         // Ghostscript was started, so the run counts.
         QCOMPARE(caption("lblTeller"), QStringLiteral("1"));
     }
+
+    // Ghostscript stops on a file it cannot run but still writes the page it
+    // had begun: a blank PDF that must not pass for the conversion.
+    void brokenPostScriptIsNotListedAsConverted() {
+        control<QCheckBox>("chkDeletePSFiles")->setChecked(true);
+        QVERIFY(writeFile(watch_ + "broken.ps", "%!PS\nnosuchoperator\n"));
+        QVERIFY(writeFile(watch_ + "good.ps", onePage(612, 792)));
+        distillOnce();
+        QVERIFY(!exists(output_ + "broken.pdf"));
+        QVERIFY(!exists(watch_ + "Temp_Stay_off"));
+        QVERIFY(exists(moved_ + "broken.ps"));
+        QVERIFY(listEntries().contains(moved_ + "broken.ps" + failedSuffix()));
+        verifyPdf(output_ + "good.pdf", 1, QStringLiteral("612 x 792"));
+        QVERIFY(listEntries().contains(output_ + "good.pdf"));
+    }
 };
 
 QTEST_MAIN(TestConversionGs)

@@ -175,6 +175,21 @@ class TestDistillCycle : public QObject {
         QCOMPARE(f->caption("lblTeller"), QStringLiteral("2"));
     }
 
+    void ghostscriptFailsAfterWriting() {
+        f->platform.onStart = [this](const FakePlatform::Started& start) {
+            f->writeFile(outputFileOf(start.commandLine), "%PDF-1.4\n");
+            f->platform.finishProcess(start.id, true);
+        };
+        f->control<QCheckBox>("chkDeletePSFiles")->setChecked(true);
+        f->writeFile(f->watch + "a.ps");
+        switchOnAndTick();
+        QVERIFY(!exists(f->output + "a.pdf"));
+        QVERIFY(!exists(f->watch + "Temp_Stay_off"));
+        QVERIFY(exists(f->moved + "a.ps"));
+        QCOMPARE(f->listEntries(),
+                 QStringList{f->moved + "a.ps (conversion failed, no PDF was made)"});
+    }
+
     void copyIntoMoveFolderFails() {
         f->ghostscriptWritesOutput();
         f->platform.copyFailures[f->moved + "a.ps"] = FileResult::Failed;

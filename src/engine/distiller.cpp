@@ -98,11 +98,14 @@ Distiller::FileOutcome Distiller::handleFile() {
     if (platform_.fileExists(state_.TempOutputPath)) {
         platform_.removeFile(state_.TempOutputPath);
     }
+    state_.GsProcess.reset();
     if (Build_GS_Command()) {
         waitForGhostscript();
     }
 
-    const bool produced = platform_.fileSize(state_.TempOutputPath) > 0;
+    // Ghostscript may leave a page behind even when the file made it fail.
+    const bool produced = state_.GsProcess && !platform_.endedWithFailure(*state_.GsProcess) &&
+                          platform_.fileSize(state_.TempOutputPath) > 0;
     if (produced) {
         const FileResult copied = platform_.copyFile(state_.TempOutputPath, state_.PdfPath);
         if (copied == FileResult::PermissionDenied) {

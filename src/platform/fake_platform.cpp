@@ -37,8 +37,11 @@ bool FakePlatform::isProcessRunning(ProcessId id) {
     return running_.contains(id);
 }
 
-void FakePlatform::finishProcess(ProcessId id) {
+void FakePlatform::finishProcess(ProcessId id, bool failed) {
     if (running_.remove(id)) {
+        if (failed) {
+            failedRuns_.insert(id);
+        }
         emit processEnded(id);
     }
 }

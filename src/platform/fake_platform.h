@@ -37,6 +37,7 @@ class FakePlatform : public Platform {
   public:
     std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode) override;
     bool isProcessRunning(ProcessId id) override;
+    bool endedWithFailure(ProcessId id) override { return failedRuns_.contains(id); }
     QStringList listFiles(const QString& folder) override;
     bool fileExists(const QString& path) override;
     FileResult copyFile(const QString& from, const QString& to) override;
@@ -54,7 +55,7 @@ class FakePlatform : public Platform {
     Prompts& prompts() override { return fakePrompts; }
 
     // Ends a started process, as Ghostscript does when it has finished.
-    void finishProcess(ProcessId id);
+    void finishProcess(ProcessId id, bool failed = false);
 
     struct Started {
         QString commandLine;
@@ -88,5 +89,6 @@ class FakePlatform : public Platform {
 
   private:
     QSet<ProcessId> running_;
+    QSet<ProcessId> failedRuns_;
     ProcessId nextId_ = 100;
 };

@@ -11,14 +11,12 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QScopeGuard>
-#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QUrl>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
@@ -36,37 +34,6 @@ bool statPath(const QString& path, struct stat& info) {
 bool isRegularFile(const QString& path) {
     struct stat info {};
     return statPath(path, info) && S_ISREG(info.st_mode);
-}
-
-// What /proc/<pid>/stat says of a process: its state letter and start time.
-struct ProcessStat {
-    char state = '?';
-    quint64 startTime = 0;
-};
-
-std::optional<ProcessStat> readProcessStat(Platform::ProcessId id) {
-    QFile file(QStringLiteral("/proc/%1/stat").arg(id));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    const QByteArray text = file.readAll();
-    // The program name in parentheses may hold blanks and parentheses; the
-    // fields after the last closing one start with the state (field 3).
-    const qsizetype nameEnd = text.lastIndexOf(')');
-    if (nameEnd < 0) {
-        return std::nullopt;
-    }
-    const QList<QByteArray> fields = text.mid(nameEnd + 1).simplified().split(' ');
-    constexpr qsizetype kStartTimeIndex = 22 - 3;
-    if (fields.size() <= kStartTimeIndex || fields[0].isEmpty()) {
-        return std::nullopt;
-    }
-    bool ok = false;
-    const quint64 startTime = fields[kStartTimeIndex].toULongLong(&ok);
-    if (!ok) {
-        return std::nullopt;
-    }
-    return ProcessStat{fields[0][0], startTime};
 }
 
 FileResult resultOfErrno(int error) {
@@ -127,8 +94,11 @@ LinuxPlatform::LinuxPlatform(QObject* parent) {
 }
 
 LinuxPlatform::~LinuxPlatform() {
-    for (Started& started : started_) {
-        stopWatching(started);
+    // Started programs run on by themselves: a process object that is
+    // destroyed would end its program.
+    for (QProcess* process : std::as_const(running_)) {
+        process->disconnect(this);
+        process->setParent(nullptr);
     }
 }
 
@@ -141,69 +111,39 @@ std::optional<Platform::ProcessId> LinuxPlatform::startProcess(const QString& co
     if (split.program.isEmpty()) {
         return std::nullopt;
     }
-    qint64 pid = 0;
-    if (!QProcess::startDetached(split.program, split.arguments, QString(), &pid) || pid <= 0) {
+    // A child of ours, so that its end and its exit code are known; its output
+    // goes where ours goes. Waiting for the start only covers the exec, so the
+    // run exists (and is never taken as finished) once this returns.
+    auto* process = new QProcess(this);
+    process->setProgram(split.program);
+    process->setArguments(split.arguments);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start();
+    if (!process->waitForStarted(-1)) {
+        delete process;
         return std::nullopt;
     }
-    const std::optional<ProcessStat> stat = readProcessStat(pid);
-    Started& started = started_[pid];
-    stopWatching(started);
-    // No stat: the process has ended already (and was reaped); a start time
-    // of zero then never matches, as every real one is later than boot.
-    started.startTime = stat ? stat->startTime : 0;
-    if (stat) {
-        watch(pid, started);
-    } else {
-        QMetaObject::invokeMethod(
-            this, [this, pid] { emit processEnded(pid); }, Qt::QueuedConnection);
-    }
-    return pid;
-}
-
-void LinuxPlatform::watch(ProcessId id, Started& started) {
-    const int pidfd = int(syscall(SYS_pidfd_open, pid_t(id), 0));
-    if (pidfd < 0) {
-        return;
-    }
-    // The pidfd holds on to whatever process had the id when it was opened;
-    // the start time read after opening it proves that it is ours.
-    const std::optional<ProcessStat> stat = readProcessStat(id);
-    if (!stat || stat->startTime != started.startTime) {
-        close(pidfd);
-        QMetaObject::invokeMethod(
-            this, [this, id] { emit processEnded(id); }, Qt::QueuedConnection);
-        return;
-    }
-    started.pidfd = pidfd;
-    started.notifier = new QSocketNotifier(pidfd, QSocketNotifier::Read, this);
-    connect(started.notifier, &QSocketNotifier::activated, this, [this, id] {
-        const auto found = started_.find(id);
-        if (found != started_.end()) {
-            stopWatching(*found);
-        }
-        emit processEnded(id);
-    });
-}
-
-void LinuxPlatform::stopWatching(Started& started) {
-    if (started.notifier != nullptr) {
-        started.notifier->setEnabled(false);
-        started.notifier->deleteLater();
-        started.notifier = nullptr;
-    }
-    if (started.pidfd >= 0) {
-        close(started.pidfd);
-        started.pidfd = -1;
-    }
+    const ProcessId id = process->processId();
+    running_.insert(id, process);
+    connect(process, &QProcess::finished, this,
+            [this, id, process](int exitCode, QProcess::ExitStatus status) {
+                running_.remove(id);
+                if (status != QProcess::NormalExit || exitCode != 0) {
+                    failed_.insert(id);
+                }
+                process->deleteLater();
+                emit processEnded(id);
+            });
+    return id;
 }
 
 bool LinuxPlatform::isProcessRunning(ProcessId id) {
-    const auto found = started_.constFind(id);
-    if (found == started_.constEnd()) {
-        return false;
-    }
-    const std::optional<ProcessStat> stat = readProcessStat(id);
-    return stat && stat->startTime == found->startTime && stat->state != 'Z' && stat->state != 'X';
+    const QProcess* process = running_.value(id);
+    return process != nullptr && process->state() != QProcess::NotRunning;
+}
+
+bool LinuxPlatform::endedWithFailure(ProcessId id) {
+    return failed_.contains(id);
 }
 
 QStringList LinuxPlatform::listFiles(const QString& folder) {

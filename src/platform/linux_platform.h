@@ -4,8 +4,9 @@
 #include "platform/qt_prompts.h"
 
 #include <QHash>
+#include <QSet>
 
-class QSocketNotifier;
+class QProcess;
 
 // The platform layer on Linux: POSIX calls, /proc and Qt.
 class LinuxPlatform : public Platform {
@@ -16,6 +17,7 @@ class LinuxPlatform : public Platform {
 
     std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode) override;
     bool isProcessRunning(ProcessId id) override;
+    bool endedWithFailure(ProcessId id) override;
 
     QStringList listFiles(const QString& folder) override;
     bool fileExists(const QString& path) override;
@@ -38,17 +40,7 @@ class LinuxPlatform : public Platform {
     Prompts& prompts() override;
 
   private:
-    // A started process: its start time tells it apart from a later process
-    // that gets the same id; the pidfd and notifier report its end.
-    struct Started {
-        quint64 startTime = 0;
-        int pidfd = -1;
-        QSocketNotifier* notifier = nullptr;
-    };
-
-    void watch(ProcessId id, Started& started);
-    void stopWatching(Started& started);
-
-    QHash<ProcessId, Started> started_;
+    QHash<ProcessId, QProcess*> running_;
+    QSet<ProcessId> failed_;
     QtPrompts prompts_;
 };

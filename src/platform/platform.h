@@ -31,6 +31,9 @@ class Platform : public QObject {
     virtual std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode) = 0;
     // True while a process started by startProcess has not yet ended.
     virtual bool isProcessRunning(ProcessId id) = 0;
+    // True once a process started by startProcess has ended with an exit code
+    // other than 0 or by a signal.
+    virtual bool endedWithFailure(ProcessId id) = 0;
 
     // Names of the ordinary, visible files of a folder, in the file system's order.
     virtual QStringList listFiles(const QString& folder) = 0;
