@@ -303,6 +303,22 @@ class TestMainCommands : public QObject {
         QCOMPARE(platform.openedFolders, QStringList());
     }
 
+    // A program copied somewhere on its own still opens a real document.
+    void websiteWithoutReadmeBesideTheProgram() {
+        QTemporaryDir root;
+        FakePlatform platform;
+        platform.programFolderPath = root.path() + "/bin";
+        platform.configFolderPath = root.path() + "/config";
+        QVERIFY(QDir().mkpath(platform.programFolderPath));
+        QVERIFY(QDir().mkpath(platform.configFolderPath));
+        FrmMain window(platform);
+        const QUrl address(window.findChild<QLabel*>("lblWebsite")->text());
+        QCOMPARE(address.toLocalFile(), platform.configFolderPath + "/README.md");
+        QFile readme(address.toLocalFile());
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        QVERIFY(readme.readAll().startsWith("# TarnWick"));
+    }
+
     void counterLabel_data() {
         QTest::addColumn<Prompts::Answer>("answer");
         QTest::newRow("OK resets") << Prompts::Answer::Ok;

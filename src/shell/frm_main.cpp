@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -47,17 +48,24 @@ T* make(QWidget* parent, const char* name, int left, int top, int width, int hei
 const char* const kLanguageEntries[] = {"English",  "Deutsch",    "Français",
                                         "Italiano", "Nederlands", "Suomi"};
 
-// The project's documentation, shipped beside the program (in the build) or
-// under share/doc (installed): the address the web-site label opens.
+// The project's documentation, which the web-site label opens: shipped beside
+// the program (in the build) or under share/doc (installed); a program copied
+// elsewhere on its own writes the copy built into it to the user's
+// configuration folder, so that the address always leads somewhere.
 QString projectAddress(Platform& platform) {
     const QString folder = platform.programFolder();
-    for (const QString& readme : {folder + QStringLiteral("/README.md"),
-                                  folder + QStringLiteral("/../share/doc/tarnwick/README.md")}) {
+    const QString ownCopy = platform.configFolder() + QStringLiteral("/README.md");
+    for (const QString& readme :
+         {folder + QStringLiteral("/README.md"),
+          folder + QStringLiteral("/../share/doc/tarnwick/README.md"), ownCopy}) {
         if (platform.fileExists(readme)) {
             return QUrl::fromLocalFile(QDir::cleanPath(readme)).toString();
         }
     }
-    return QStringLiteral("file:///usr/share/doc/tarnwick/README.md");
+    QFile builtIn(QStringLiteral(":/docs/README.md"));
+    builtIn.open(QIODevice::ReadOnly);
+    platform.writeFileAtomic(ownCopy, builtIn.readAll());
+    return QUrl::fromLocalFile(ownCopy).toString();
 }
 
 }  // namespace
@@ -65,7 +73,7 @@ QString projectAddress(Platform& platform) {
 FrmMain::FrmMain(Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("TarnWick " TARNWICK_VERSION));
-    setWindowIcon(QIcon(QStringLiteral(":/shell/tarnwick.svg")));
+    setWindowIcon(appIcon());
     distiller_ = new Distiller(*this, platform_, this);
     buildControls();
     connectCommands();
