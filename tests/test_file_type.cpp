@@ -32,12 +32,6 @@ class TestFileType : public QObject {
             QCOMPARE(pdfBaseName(name), base);
         }
     }
-
-    void pdfNames() {
-        QVERIFY(isPdfName(QStringLiteral("a.pdf")));
-        QVERIFY(isPdfName(QStringLiteral("A.PDF")));
-        QVERIFY(!isPdfName(QStringLiteral("a.ps")));
-    }
 };
 
 QTEST_APPLESS_MAIN(TestFileType)

@@ -12,8 +12,3 @@ inline QColor toQColor(quint32 bbggrr) {
     return QColor(static_cast<int>(bbggrr & 0xFF), static_cast<int>((bbggrr >> 8) & 0xFF),
                   static_cast<int>((bbggrr >> 16) & 0xFF));
 }
-
-inline quint32 fromQColor(const QColor& color) {
-    return static_cast<quint32>(color.red()) | (static_cast<quint32>(color.green()) << 8) |
-           (static_cast<quint32>(color.blue()) << 16);
-}

@@ -14,10 +14,6 @@ bool isPostScriptName(const QString& name) {
            end == QLatin1String("prn") || end == QLatin1String(".ps");
 }
 
-bool isPdfName(const QString& name) {
-    return lastThree(name) == QLatin1String("pdf");
-}
-
 QString pdfBaseName(const QString& name) {
     if (lastThree(name) == QLatin1String(".ps")) {
         return name.left(name.size() - 3);

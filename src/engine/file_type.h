@@ -5,7 +5,6 @@
 // The file type rule looks at the last three characters of a name only, so a
 // name such as "steps" (no dot) counts as PostScript.
 bool isPostScriptName(const QString& name);
-bool isPdfName(const QString& name);
 
 // The name without its PostScript ending: ".ps" loses three characters, the
 // other endings four (the dot included). A name that would keep nothing

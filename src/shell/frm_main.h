@@ -33,8 +33,6 @@ class FrmMain : public QWidget, public DistillerView {
     void startUp();
 
     Distiller& distiller() { return *distiller_; }
-    TextTable& textTable() { return texts_; }
-    Platform& platform() { return platform_; }
 
     // The language code whose texts the window shows.
     QString languageCode() const { return languageCode_; }
