@@ -80,6 +80,8 @@ class TestLinuxPlatform : public QObject {
     void startedProcessRunsThenEnds();
     void quickProcessStillReportsItsEnd();
     void processNotStartedHereIsNotRunning();
+    void exitCodeTellsFailure_data();
+    void exitCodeTellsFailure();
     void startsProgramWithBlanksWithoutShell_data();
     void startsProgramWithBlanksWithoutShell();
     void unstartableProgramGivesNothing_data();
@@ -154,6 +156,25 @@ void TestLinuxPlatform::quickProcessStillReportsItsEnd() {
 void TestLinuxPlatform::processNotStartedHereIsNotRunning() {
     QVERIFY(!platform_->isProcessRunning(QCoreApplication::applicationPid()));
     QVERIFY(!platform_->isProcessRunning(1));
+}
+
+void TestLinuxPlatform::exitCodeTellsFailure_data() {
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<bool>("failed");
+    QTest::newRow("exit 0") << "/bin/true" << false;
+    QTest::newRow("exit 1") << "/bin/false" << true;
+    QTest::newRow("ended by a signal") << "/bin/sh -c \"kill -9 $$\"" << true;
+}
+
+void TestLinuxPlatform::exitCodeTellsFailure() {
+    QFETCH(QString, commandLine);
+    QFETCH(bool, failed);
+    QSignalSpy ended(platform_.get(), &Platform::processEnded);
+    const auto id = platform_->startProcess(commandLine, WindowMode::Minimised);
+    QVERIFY(id.has_value());
+    QVERIFY(!platform_->endedWithFailure(*id));
+    QTRY_COMPARE(ended.count(), 1);
+    QCOMPARE(platform_->endedWithFailure(*id), failed);
 }
 
 void TestLinuxPlatform::startsProgramWithBlanksWithoutShell_data() {
