@@ -15,12 +15,25 @@ QString trimBlanks(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
-std::optional<double> toWholeNumber(const QString& text) {
+std::optional<double> toDecimalNumber(const QString& text) {
     static const QRegularExpression number(QStringLiteral("^ *[+-]?(\\d+\\.?\\d*|\\.\\d+) *$"));
     if (!number.match(text).hasMatch()) {
         return std::nullopt;
     }
-    const double value = trimBlanks(text).toDouble();
+    bool ok = false;
+    const double value = trimBlanks(text).toDouble(&ok);
+    if (!ok || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<double> toWholeNumber(const QString& text) {
+    const std::optional<double> number = toDecimalNumber(text);
+    if (!number) {
+        return std::nullopt;
+    }
+    const double value = *number;
     if (std::fabs(value - std::trunc(value)) == 0.5) {
         return 2 * std::round(value / 2);
     }

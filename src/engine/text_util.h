@@ -7,7 +7,10 @@
 // values are trimmed; tabs and other white space stay.
 QString trimBlanks(const QString& text);
 
-// A decimal number (optional sign, digits, optional fraction with a dot, blanks
-// around allowed) rounded to the nearest whole number, halves to the even
-// neighbour. Nothing for any other text.
+// A decimal number: optional sign, digits with an optional fraction after a
+// dot, blanks around allowed. Nothing for any other text (exponents, hex,
+// "inf", "nan", a number too large for a double).
+std::optional<double> toDecimalNumber(const QString& text);
+
+// The same, rounded to the nearest whole number, halves to the even neighbour.
 std::optional<double> toWholeNumber(const QString& text);

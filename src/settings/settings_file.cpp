@@ -1,12 +1,11 @@
 #include "settings/settings_file.h"
 
 #include <QLocale>
-#include <charconv>
-#include <cmath>
 #include <cstddef>
 #include <optional>
 
 #include "engine/quality.h"
+#include "engine/text_util.h"
 #include "settings/password_garbling.h"
 
 namespace {
@@ -87,41 +86,13 @@ void appendPassword(QByteArray& out, Key plainKey, Key hexKey, const QString& pa
     }
 }
 
-// A number as the file may hold it: optional sign, digits with an optional
-// fraction after a dot, blanks around. Exponents, hex, "inf" and "nan" are
-// refused, and so is a number too large for a double.
-std::optional<double> parseNumber(QByteArrayView text) {
-    text = text.trimmed();
-    const bool negative = text.startsWith('-');
-    if (negative || text.startsWith('+')) {
-        text = text.sliced(1);
-    }
-    // from_chars would take "inf" and "nan" and a second sign; a number here
-    // starts with a digit or the dot.
-    if (text.isEmpty() || !((text[0] >= '0' && text[0] <= '9') || text[0] == '.')) {
-        return std::nullopt;
-    }
-    double magnitude = 0;
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, magnitude, std::chars_format::fixed);
-    if (result.ec != std::errc() || result.ptr != end) {
-        return std::nullopt;
-    }
-    return negative ? -magnitude : magnitude;
-}
-
-// Window positions: the default rounding mode takes halves to the even
-// neighbour; anything unreadable or beyond 16 bits puts the window at 0.
+// Window positions: anything unreadable or beyond 16 bits puts the window at 0.
 qint16 readTwips(QByteArrayView value) {
-    const std::optional<double> number = parseNumber(value);
-    if (!number) {
+    const std::optional<double> rounded = toWholeNumber(QString::fromUtf8(value));
+    if (!rounded || *rounded < -32768.0 || *rounded > 32767.0) {
         return 0;
     }
-    const double rounded = std::nearbyint(*number);
-    if (rounded < -32768.0 || rounded > 32767.0) {
-        return 0;
-    }
-    return static_cast<qint16>(rounded);
+    return static_cast<qint16>(*rounded);
 }
 
 int readCheckState(QByteArrayView value) {
@@ -137,7 +108,7 @@ QString readPassword(QByteArrayView garbled) {
 }
 
 void readCounter(QByteArrayView value, SettingsValues& v) {
-    const std::optional<double> number = parseNumber(value);
+    const std::optional<double> number = toDecimalNumber(QString::fromUtf8(value));
     if (!number) {
         v.counter = 0;
         return;
