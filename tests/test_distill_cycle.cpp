@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "engine/colors.h"
+#include "shell/colors.h"
 #include "engine/distiller.h"
 #include "shell/outline.h"
 #include "support/main_window_fixture.h"

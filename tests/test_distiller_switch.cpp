@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "engine/colors.h"
+#include "shell/colors.h"
 #include "engine/distiller.h"
 #include "shell/outline.h"
 #include "shell/twips.h"

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "engine/text_util.h"
+#include "common/text_util.h"
 
 namespace {
 

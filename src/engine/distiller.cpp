@@ -4,7 +4,7 @@
 #include <QTimer>
 
 #include "engine/bounding_box.h"
-#include "engine/colors.h"
+#include "shell/colors.h"
 #include "engine/distiller_view.h"
 #include "engine/file_type.h"
 #include "engine/gs_command.h"

@@ -1,6 +1,6 @@
 #include "engine/gs_command.h"
 
-#include "engine/text_util.h"
+#include "common/text_util.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <optional>
 
-#include "engine/quality.h"
-#include "engine/text_util.h"
+#include "common/quality.h"
+#include "common/text_util.h"
 #include "settings/password_garbling.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "engine/colors.h"
+#include "shell/colors.h"
 #include "engine/distiller.h"
-#include "engine/quality.h"
+#include "common/quality.h"
 #include "platform/platform.h"
 #include "settings/settings_location.h"
 #include "shell/app_icon.h"

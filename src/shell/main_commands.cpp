@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "engine/text_util.h"
+#include "common/text_util.h"
 #include "platform/platform.h"
 #include "platform/prompts.h"
 #include "shell/controls.h"

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "engine/colors.h"
+#include "shell/colors.h"
 
 Outline::Outline(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);

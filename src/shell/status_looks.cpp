@@ -2,7 +2,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "engine/colors.h"
+#include "shell/colors.h"
 #include "shell/controls.h"
 #include "shell/frm_main.h"
 #include "shell/outline.h"

@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <limits>
 
-#include "engine/quality.h"
+#include "common/quality.h"
 #include "i18n/text_table.h"
 #include "platform/platform.h"
 #include "platform/prompts.h"

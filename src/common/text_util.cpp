@@ -1,4 +1,4 @@
-#include "engine/text_util.h"
+#include "common/text_util.h"
 
 #include <QRegularExpression>
 #include <cmath>
