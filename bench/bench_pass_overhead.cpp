@@ -14,6 +14,7 @@
 
 #include "engine/distiller.h"
 #include "platform/linux_platform.h"
+#include "platform/qt_prompts.h"
 #include "shell/frm_main.h"
 
 int main(int argc, char* argv[]) {
@@ -32,9 +33,9 @@ int main(int argc, char* argv[]) {
     for (const QString& folder : {watch, moved, output}) {
         QDir().mkpath(folder);
     }
-    LinuxPlatform platform;
+    QtPrompts prompts;
+    LinuxPlatform platform(prompts);
     FrmMain window(platform);
-    window.findChild<QTimer*>("tmrAutodistill")->stop();
     window.findChild<QLabel*>("lblWatchDir")->setText(watch);
     window.findChild<QLabel*>("lblMoveFolder")->setText(moved);
     window.findChild<QLabel*>("lblOutputPath")->setText(output);

@@ -1,12 +1,15 @@
 #include <QApplication>
 
 #include "platform/linux_platform.h"
+#include "platform/qt_prompts.h"
 #include "shell/frm_main.h"
+#include "shell/startup.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    LinuxPlatform platform;
+    QtPrompts prompts;
+    LinuxPlatform platform(prompts);
     FrmMain frmMain(platform);
-    frmMain.startUp();
+    runStartUp(frmMain, platform, interpretCommandLine(joinArguments(app.arguments().mid(1))));
     return QApplication::exec();
 }

@@ -21,6 +21,7 @@
 
 #include "engine/distiller.h"
 #include "platform/linux_platform.h"
+#include "platform/qt_prompts.h"
 #include "shell/frm_main.h"
 
 namespace {
@@ -137,6 +138,7 @@ class TestConversionGs : public QObject {
     QString watch_;  // each ends in "/"
     QString moved_;
     QString output_;
+    QtPrompts prompts_;
     std::unique_ptr<LinuxPlatform> platform_;
     std::unique_ptr<FrmMain> window_;
 
@@ -241,10 +243,10 @@ class TestConversionGs : public QObject {
     void init() {
         root_ = std::make_unique<QTemporaryDir>();
         QVERIFY(root_->isValid());
-        platform_ = std::make_unique<LinuxPlatform>();
+        platform_ = std::make_unique<LinuxPlatform>(prompts_);
         window_ = std::make_unique<FrmMain>(*platform_);
+        window_->applyLanguage(QStringLiteral("GB"));
         // Every pass in a test is one the test started.
-        control<QTimer>("tmrAutodistill")->stop();
         makeFolders(root_->path() + QLatin1Char('/'));
         setCaption("lblGsPath", gs_);
     }

@@ -7,8 +7,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "shell/colors.h"
 #include "engine/distiller.h"
+#include "shell/colors.h"
 #include "shell/outline.h"
 #include "shell/twips.h"
 #include "support/main_window_fixture.h"
@@ -98,7 +98,6 @@ class TestDistillerSwitch : public QObject {
   private slots:
     void init() {
         f = std::make_unique<MainWindowFixture>();
-        f->control<QTimer>("tmrAutodistill")->stop();
         f->window->Make_Orange();
         f->window->show();
     }

@@ -17,6 +17,7 @@
 #include <csignal>
 
 #include "platform/linux_platform.h"
+#include "platform/qt_prompts.h"
 
 namespace {
 
@@ -123,13 +124,14 @@ class TestLinuxPlatform : public QObject {
 
     std::unique_ptr<QTemporaryDir> dir_;
     // Fresh for every test, so that no late signal of one reaches the next.
+    QtPrompts prompts_;
     std::unique_ptr<LinuxPlatform> platform_;
 };
 
 void TestLinuxPlatform::init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
-    platform_ = std::make_unique<LinuxPlatform>();
+    platform_ = std::make_unique<LinuxPlatform>(prompts_);
 }
 
 void TestLinuxPlatform::startedProcessRunsThenEnds() {

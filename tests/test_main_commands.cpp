@@ -12,7 +12,9 @@
 #include <QUrl>
 
 #include "engine/distiller.h"
+#include "shell/project_address.h"
 #include "shell/twips.h"
+#include "shell/window_animations.h"
 #include "support/main_window_fixture.h"
 
 namespace {
@@ -94,7 +96,6 @@ class TestMainCommands : public QObject {
   private slots:
     void init() {
         f = std::make_unique<MainWindowFixture>();
-        f->control<QTimer>("tmrAutodistill")->stop();
         f->window->Make_Orange();
         f->window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f->window.get()));
@@ -290,6 +291,7 @@ class TestMainCommands : public QObject {
         platform.programFolderPath = programFolder;
         platform.configFolderPath = root.path() + "/config";
         FrmMain window(platform);
+        window.setProjectAddress(projectAddress(platform));
 
         auto* website = window.findChild<QLabel*>("lblWebsite");
         const QUrl address(website->text());
@@ -311,8 +313,7 @@ class TestMainCommands : public QObject {
         platform.configFolderPath = root.path() + "/config";
         QVERIFY(QDir().mkpath(platform.programFolderPath));
         QVERIFY(QDir().mkpath(platform.configFolderPath));
-        FrmMain window(platform);
-        const QUrl address(window.findChild<QLabel*>("lblWebsite")->text());
+        const QUrl address(projectAddress(platform));
         QCOMPARE(address.toLocalFile(), platform.configFolderPath + "/README.md");
         QFile readme(address.toLocalFile());
         QVERIFY(readme.open(QIODevice::ReadOnly));
@@ -327,8 +328,7 @@ class TestMainCommands : public QObject {
     void counterLabel() {
         QFETCH(Prompts::Answer, answer);
         FrmMain& window = *f->window;
-        window.fullHeight = pixelsToTwips(window.height());
-        window.fullWidth = pixelsToTwips(window.width());
+        window.animations().recordFullSize();
         window.setCounter(1234);
         const QSize fullSize = window.size();
         f->platform.fakePrompts.answers = {answer};

@@ -5,6 +5,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include "shell/startup.h"
+#include "shell/tray_icon.h"
+#include "shell/window_animations.h"
+#include "shell/window_geometry.h"
 #include "support/main_window_fixture.h"
 
 namespace {
@@ -67,7 +71,7 @@ class TestTrayAndExit : public QObject {
   private slots:
     void init() {
         f = std::make_unique<MainWindowFixture>();
-        f->control<QTimer>("tmrAutodistill")->stop();
+        connectCloseRequests(*f->window, f->platform);
         window().Make_Orange();
         window().show();
         QVERIFY(QTest::qWaitForWindowExposed(&window()));
@@ -75,16 +79,16 @@ class TestTrayAndExit : public QObject {
     void cleanup() { f.reset(); }
 
     void addAndRemoveIcon() {
-        window().Add_Tray_Icon();
-        QSystemTrayIcon* icon = window().trayIcon();
+        window().tray().Add_Tray_Icon();
+        QSystemTrayIcon* icon = window().tray().icon();
         QVERIFY(icon != nullptr);
         QVERIFY(icon->isVisible());
         QCOMPARE(icon->toolTip(), QStringLiteral("Click for TarnWick to appear"));
-        window().Remove_Tray_Icon();
+        window().tray().Remove_Tray_Icon();
         QVERIFY(!icon->isVisible());
         // Added again after a removal, it is the same icon shown once more.
-        window().Add_Tray_Icon();
-        QCOMPARE(window().trayIcon(), icon);
+        window().tray().Add_Tray_Icon();
+        QCOMPARE(window().tray().icon(), icon);
         QVERIFY(icon->isVisible());
     }
 
@@ -104,9 +108,9 @@ class TestTrayAndExit : public QObject {
     void trayNotification() {
         QFETCH(int, code);
         QFETCH(bool, restores);
-        window().Add_Tray_Icon();
+        window().tray().Add_Tray_Icon();
         minimise();
-        window().handleTrayNotification(code);
+        window().tray().handleTrayNotification(code);
         QCoreApplication::processEvents();
         QCOMPARE(window().isMinimized(), !restores);
         QVERIFY(window().isVisible());
@@ -126,10 +130,10 @@ class TestTrayAndExit : public QObject {
     void trayNotificationShowsHiddenWindow() {
         QFETCH(int, code);
         QFETCH(bool, restores);
-        window().Add_Tray_Icon();
+        window().tray().Add_Tray_Icon();
         minimise();
         window().hide();
-        window().handleTrayNotification(code);
+        window().tray().handleTrayNotification(code);
         QCoreApplication::processEvents();
         QCOMPARE(window().isVisible(), restores);
         QCOMPARE(window().isMinimized(), !restores);
@@ -139,7 +143,7 @@ class TestTrayAndExit : public QObject {
         if (QSystemTrayIcon::isSystemTrayAvailable()) {
             QSKIP("this platform has a notification area");
         }
-        window().Add_Tray_Icon();
+        window().tray().Add_Tray_Icon();
         minimise();
         QTest::qWait(50);
         // Hidden, it could not be brought back: there is no icon to click.
@@ -155,7 +159,7 @@ class TestTrayAndExit : public QObject {
     }
     void ending() {
         QFETCH(Ending, ending);
-        window().Add_Tray_Icon();
+        window().tray().Add_Tray_Icon();
         window().setCounter(7);
         const QString settings = window().settingsPath();
         QVERIFY(!QFile::exists(settings));
@@ -165,7 +169,7 @@ class TestTrayAndExit : public QObject {
         const QByteArray file = readAll(settings);
         QVERIFY(file.startsWith("*** This is the settingsfile for TarnWick.exe\r\n"));
         QVERIFY(file.endsWith("    WindowState;0\r\n        Counter;7\r\n"));
-        QVERIFY(!window().trayIcon()->isVisible());
+        QVERIFY(!window().tray().icon()->isVisible());
         QCOMPARE(f->platform.endCount, 1);
         QCOMPARE(f->platform.fakePrompts.shown.size(), 0);
     }
@@ -175,12 +179,12 @@ class TestTrayAndExit : public QObject {
     void endingWithUnwritableSettings_data() { ending_data(); }
     void endingWithUnwritableSettings() {
         QFETCH(Ending, ending);
-        window().Add_Tray_Icon();
+        window().tray().Add_Tray_Icon();
         f->platform.unwritableFiles.insert(window().settingsPath());
         end(ending);
         QCOMPARE(f->platform.fakePrompts.shown.size(), 1);
         QVERIFY(f->platform.fakePrompts.shown[0].text.contains(window().settingsPath()));
-        QVERIFY(!window().trayIcon()->isVisible());
+        QVERIFY(!window().tray().icon()->isVisible());
         QCOMPARE(f->platform.endCount, 1);
     }
 
@@ -196,11 +200,9 @@ class TestTrayAndExit : public QObject {
     void endingWhileMinimised() {
         QFETCH(Ending, ending);
         QFETCH(bool, hiddenInTray);
-        window().Add_Tray_Icon();
-        window().fullHeight = 8325;
-        window().fullWidth = 9615;
-        window().savedLeft = 1500;
-        window().savedTop = 975;
+        window().tray().Add_Tray_Icon();
+        window().animations().setFullSize(9615, 8325);
+        window().geometry().setSaved(1500, 975, QStringLiteral("0"));
         minimise();
         if (hiddenInTray) {
             window().hide();
@@ -219,7 +221,7 @@ class TestTrayAndExit : public QObject {
         // Not rolled up: a minimised window is not animated.
         QCOMPARE(resizes.count, 0);
         QCOMPARE(window().size(), size);
-        QVERIFY(!window().trayIcon()->isVisible());
+        QVERIFY(!window().tray().icon()->isVisible());
         QCOMPARE(f->platform.endCount, 1);
     }
 };

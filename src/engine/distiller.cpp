@@ -3,24 +3,38 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "common/pdf_results.h"
 #include "engine/bounding_box.h"
-#include "shell/colors.h"
-#include "engine/distiller_view.h"
 #include "engine/file_type.h"
 #include "engine/gs_command.h"
 #include "i18n/text_table.h"
 #include "platform/platform.h"
+#include "settings/configuration.h"
 
-const char* const Distiller::kIndicatorShapes[6] = {"Shape3", "Shape4", "Shape5",
-                                                    "Shape6", "Shape7", "Shape2"};
+namespace {
 
-Distiller::Distiller(DistillerView& view, Platform& platform, QObject* parent)
-    : QObject(parent), view_(view), platform_(platform) {
+ConversionOptions conversionOptionsOf(const Configuration& config) {
+    const Options options = config.options();
+    ConversionOptions conversion;
+    conversion.gsPath = config.path(PathKind::GSPath);
+    conversion.goodPictures = options.goodPicQuality;
+    conversion.encrypt = options.useEncryption;
+    conversion.ownerPassword = options.ownerPassword;
+    conversion.userPassword = options.userPassword;
+    conversion.useBoundingBox = options.useBoundingBox;
+    conversion.qualityPreset = options.qualityPreset;
+    return conversion;
+}
+
+}  // namespace
+
+Distiller::Distiller(Configuration& config, PdfResults& results, const TextTable& texts,
+                     Platform& platform, QObject* parent)
+    : QObject(parent), config_(config), results_(results), texts_(texts), platform_(platform) {
     connect(&platform_, &Platform::processEnded, this, &Distiller::wake);
 }
 
 void Distiller::tick() {
-    view_.keepOnScreen();
     if (!state_.DistillerActive || state_.PassHold) {
         return;
     }
@@ -28,17 +42,17 @@ void Distiller::tick() {
     Distill_Folder();
     state_.PassHold = false;
     if (state_.DistillerActive) {
-        view_.setStatus(view_.texts()[TextId::Tr_StatusIdle]);
+        results_.setStatus(texts_[TextId::Tr_StatusIdle]);
         Change_Running_Color();
     } else {
-        view_.setStatus(view_.texts()[TextId::Tr_StatusInactive]);
+        results_.setStatus(texts_[TextId::Tr_StatusInactive]);
     }
 }
 
 void Distiller::Distill_Folder() {
     stopRequested_ = false;
-    state_.OutputDir = view_.outputDir();
-    state_.WatchDir = view_.watchDir();
+    state_.OutputDir = config_.path(PathKind::Outputpath);
+    state_.WatchDir = config_.path(PathKind::WatchDirpath);
     const QStringList listing = platform_.listFiles(state_.WatchDir);
     for (const QString& name : listing) {
         state_.CurrentFile = name;
@@ -70,10 +84,9 @@ Distiller::FileOutcome Distiller::handleFile() {
     if (!waitForFreeFile()) {
         return FileOutcome::PassEnds;
     }
-    view_.setStatus(view_.texts()[TextId::Tr_StatusConverting] + state_.CurrentFile);
-    view_.repaintNow();
+    results_.setStatus(texts_[TextId::Tr_StatusConverting] + state_.CurrentFile);
 
-    const QString moveFolder = view_.moveFolder();
+    const QString moveFolder = config_.path(PathKind::MoveToFolder);
     state_.InputPath = moveFolder + state_.CurrentFile;
     switch (platform_.copyFile(sourcePath, state_.InputPath)) {
         case FileResult::PermissionDenied:
@@ -92,7 +105,7 @@ Distiller::FileOutcome Distiller::handleFile() {
     }
 
     state_.CurrentCount += 1;
-    view_.showCurrentCount(state_.CurrentCount);
+    results_.showRunCount(state_.CurrentCount);
 
     // A leftover temporary file must not pass for the output of this run.
     if (platform_.fileExists(state_.TempOutputPath)) {
@@ -128,16 +141,16 @@ Distiller::FileOutcome Distiller::handleFile() {
     if (singleFile && platform_.fileExists(state_.InputPath)) {
         platform_.removeFile(state_.InputPath);
     }
-    if (view_.deletePSFiles()) {
+    if (config_.options().deletePSFiles) {
         platform_.removeFile(state_.InputPath);
     }
     reportedFailures_.remove(sourcePath);
-    view_.addConverted(state_.PdfPath);
+    results_.addConverted(state_.PdfPath);
     return FileOutcome::Done;
 }
 
 bool Distiller::Build_GS_Command() {
-    ConversionOptions options = view_.conversionOptions();
+    const ConversionOptions options = conversionOptionsOf(config_);
     std::optional<PageSize> pageSize;
     if (options.useBoundingBox) {
         const std::optional<QByteArray> head =
@@ -161,7 +174,7 @@ bool Distiller::Build_GS_Command() {
         return false;
     }
     state_.GsProcess = process;
-    view_.raiseCounter();
+    results_.raiseCounter();
     state_.GsRunning = true;
     return true;
 }
@@ -187,7 +200,6 @@ bool Distiller::waitForFreeFile() {
             return false;
         }
         Check_File_Free();
-        view_.repaintNow();
     }
     return true;
 }
@@ -198,7 +210,6 @@ void Distiller::waitForGhostscript() {
     while (state_.GsRunning) {
         pause(kGsPollMs);
         Check_GS_Window();
-        view_.repaintNow();
     }
 }
 
@@ -218,8 +229,7 @@ QString Distiller::permissionMessage() const {
 Distiller::FileOutcome Distiller::endPassOnPermissionDenied() {
     state_.FileBusy = true;
     pause(kBusyPauseMs);
-    view_.setStatus(permissionMessage());
-    view_.repaintNow();
+    results_.setStatus(permissionMessage());
     Check_File_Free();
     return FileOutcome::PassEnds;
 }
@@ -227,23 +237,16 @@ Distiller::FileOutcome Distiller::endPassOnPermissionDenied() {
 void Distiller::reportFailure(const QString& sourcePath) {
     if (!reportedFailures_.contains(sourcePath)) {
         reportedFailures_.insert(sourcePath);
-        view_.addFailed(sourcePath);
+        results_.addFailed(sourcePath);
     }
 }
 
 void Distiller::Change_Running_Color() {
     if (state_.RunStep >= 1 && state_.RunStep <= 6) {
-        Reset_Running_Colors();
-        view_.setFrameColor(kIndicatorShapes[state_.RunStep - 1], Color_Running);
+        emit indicatorStep(state_.RunStep);
         if (state_.RunStep == 6) {
             state_.RunStep = 0;
         }
     }
     state_.RunStep += 1;
-}
-
-void Distiller::Reset_Running_Colors() {
-    for (const char* shape : {"Shape2", "Shape3", "Shape4", "Shape5", "Shape6", "Shape7"}) {
-        view_.setFrameColor(shape, Color_Green);
-    }
 }

@@ -6,12 +6,15 @@
 
 #include "engine/distiller_state.h"
 
-class DistillerView;
+class Configuration;
+class PdfResults;
 class Platform;
+class TextTable;
 
 // The distiller engine: the timer tick, the distill pass over the watched
-// folder, the Ghostscript run of each file, the running indicator and the
-// distiller switch.
+// folder, the Ghostscript run of each file, the running indicator's step and
+// the distiller switch. It reads the configured values at the moment of use
+// and reports results; the window paints the looks from its signals.
 class Distiller : public QObject {
     Q_OBJECT
   public:
@@ -22,7 +25,8 @@ class Distiller : public QObject {
     // The temporary file Ghostscript writes in the watched folder.
     static constexpr const char* kTempFileName = "Temp_Stay_off";
 
-    Distiller(DistillerView& view, Platform& platform, QObject* parent = nullptr);
+    Distiller(Configuration& config, PdfResults& results, const TextTable& texts,
+              Platform& platform, QObject* parent = nullptr);
 
     DistillerState& state() { return state_; }
     const DistillerState& state() const { return state_; }
@@ -39,19 +43,23 @@ class Distiller : public QObject {
     // The run counts as finished once the Ghostscript process this program
     // started has ended.
     void Check_GS_Window();
+    // Lights the next of the six frames of the running indicator.
     void Change_Running_Color();
-    void Reset_Running_Colors();
 
     void Start_Distiller();
     // The Stop button: switches off and ends the waits of a running pass.
     void Stop_Distiller();
 
-    // The shapes of the running indicator, in the order in which they light.
-    static const char* const kIndicatorShapes[6];
-
   signals:
     // Something a waiting pass may be waiting for has happened.
     void wake();
+    // The Distill button was pressed; the check of the folders follows.
+    void startRequested();
+    void startRefused();
+    void switchedOn();
+    void switchedOff();
+    // The running indicator lights frame 1 to 6 and darkens the others.
+    void indicatorStep(int frame);
 
   private:
     enum class FileOutcome { Done, PassEnds };
@@ -65,7 +73,9 @@ class Distiller : public QObject {
     void reportFailure(const QString& sourcePath);
     QString permissionMessage() const;
 
-    DistillerView& view_;
+    Configuration& config_;
+    PdfResults& results_;
+    const TextTable& texts_;
     Platform& platform_;
     DistillerState state_;
     bool stopRequested_ = false;

@@ -4,7 +4,7 @@
 #include <functional>
 #include <optional>
 
-#include "platform/platform.h"
+#include "platform/process_id.h"
 
 // The distiller's run-time state: one for the whole run, never stored.
 struct DistillerState {
@@ -18,7 +18,7 @@ struct DistillerState {
     QString InputPath;
     bool FileBusy = false;
     bool GsRunning = false;
-    std::optional<Platform::ProcessId> GsProcess;  // the Ghostscript run of this pass
+    std::optional<ProcessId> GsProcess;  // the Ghostscript run of this pass
     double CurrentCount = 0;
     qint16 RunStep = 1;
 

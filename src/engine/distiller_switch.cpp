@@ -1,30 +1,28 @@
+#include "common/pdf_results.h"
 #include "engine/distiller.h"
-#include "engine/distiller_view.h"
 #include "i18n/text_table.h"
 #include "platform/platform.h"
 #include "platform/prompts.h"
+#include "settings/configuration.h"
 
 void Distiller::Start_Distiller() {
-    view_.setComposeAndExitVisible(false);
+    emit startRequested();
     // Compared as whole texts: a trailing separator on one side only differs.
-    if (view_.watchDir().toLower() == view_.moveFolder().toLower()) {
-        platform_.prompts().message(view_.texts()[TextId::Tr_MsgSameFolders]);
-        view_.setComposeAndExitVisible(true);
-        view_.Make_Orange();
+    if (config_.path(PathKind::WatchDirpath).toLower() ==
+        config_.path(PathKind::MoveToFolder).toLower()) {
+        platform_.prompts().message(texts_[TextId::Tr_MsgSameFolders]);
+        emit startRefused();
         return;
     }
-    view_.Make_Green();
     state_.CurrentCount = 0;
-    view_.setStartVisible(false);
     state_.DistillerActive = true;
+    emit switchedOn();
 }
 
 void Distiller::Stop_Distiller() {
-    view_.setComposeAndExitVisible(true);
-    view_.Make_Orange();
-    view_.setStartVisible(true);
     state_.DistillerActive = false;
-    view_.setStatus(view_.texts()[TextId::Tr_StatusInactive]);
+    emit switchedOff();
+    results_.setStatus(texts_[TextId::Tr_StatusInactive]);
     stopRequested_ = true;
     emit wake();
 }

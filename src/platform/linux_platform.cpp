@@ -5,7 +5,6 @@
 #include "platform/file_busy.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -87,7 +86,7 @@ bool copyContents(int from, int to) {
 
 }  // namespace
 
-LinuxPlatform::LinuxPlatform(QObject* parent) {
+LinuxPlatform::LinuxPlatform(Prompts& prompts, QObject* parent) : prompts_(prompts) {
     setParent(parent);
     connect(new TerminationSignals(this), &TerminationSignals::requested, this,
             &Platform::terminationRequested);
@@ -258,11 +257,16 @@ std::optional<QString> LinuxPlatform::writeFileAtomic(const QString& path, const
 }
 
 bool LinuxPlatform::openFolder(const QString& folder) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    return openUrl(QUrl::fromLocalFile(folder).toString());
 }
 
+// The desktop's own choice of file browser or web browser.
 bool LinuxPlatform::openUrl(const QString& address) {
-    return QDesktopServices::openUrl(QUrl(address));
+    QProcess opener;
+    opener.setProgram(QStringLiteral("xdg-open"));
+    opener.setArguments({address});
+    opener.setStandardInputFile(QProcess::nullDevice());
+    return opener.startDetached();
 }
 
 QString LinuxPlatform::programFolder() {

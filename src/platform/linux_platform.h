@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "platform/qt_prompts.h"
 
 #include <QHash>
 #include <QSet>
@@ -12,7 +11,8 @@ class QProcess;
 class LinuxPlatform : public Platform {
     Q_OBJECT
   public:
-    explicit LinuxPlatform(QObject* parent = nullptr);
+    // The prompts are the windowing layer's; the platform only hands them on.
+    explicit LinuxPlatform(Prompts& prompts, QObject* parent = nullptr);
     ~LinuxPlatform() override;
 
     std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode) override;
@@ -42,5 +42,5 @@ class LinuxPlatform : public Platform {
   private:
     QHash<ProcessId, QProcess*> running_;
     QSet<ProcessId> failed_;
-    QtPrompts prompts_;
+    Prompts& prompts_;
 };

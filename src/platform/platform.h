@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "platform/process_id.h"
+
 class Prompts;
 
 // How a started program's window is to be shown. The value travels with every
@@ -21,7 +23,7 @@ enum class FileResult { Ok, PermissionDenied, Failed };
 class Platform : public QObject {
     Q_OBJECT
   public:
-    using ProcessId = qint64;
+    using ProcessId = ::ProcessId;
 
     ~Platform() override = default;
 

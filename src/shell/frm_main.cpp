@@ -2,22 +2,22 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QUrl>
 
-#include "shell/colors.h"
-#include "engine/distiller.h"
 #include "common/quality.h"
+#include "engine/distiller.h"
 #include "platform/platform.h"
-#include "settings/settings_location.h"
 #include "shell/app_icon.h"
+#include "shell/colors.h"
 #include "shell/controls.h"
 #include "shell/outline.h"
+#include "shell/running_indicator.h"
+#include "shell/tray_icon.h"
 #include "shell/twips.h"
+#include "shell/window_animations.h"
+#include "shell/window_geometry.h"
 
 namespace {
 
@@ -48,46 +48,30 @@ T* make(QWidget* parent, const char* name, int left, int top, int width, int hei
 const char* const kLanguageEntries[] = {"English",  "Deutsch",    "Français",
                                         "Italiano", "Nederlands", "Suomi"};
 
-// The project's documentation, which the web-site label opens: shipped beside
-// the program (in the build) or under share/doc (installed); a program copied
-// elsewhere on its own writes the copy built into it to the user's
-// configuration folder, so that the address always leads somewhere.
-QString projectAddress(Platform& platform) {
-    const QString folder = platform.programFolder();
-    const QString ownCopy = platform.configFolder() + QStringLiteral("/README.md");
-    for (const QString& readme :
-         {folder + QStringLiteral("/README.md"),
-          folder + QStringLiteral("/../share/doc/tarnwick/README.md"), ownCopy}) {
-        if (platform.fileExists(readme)) {
-            return QUrl::fromLocalFile(QDir::cleanPath(readme)).toString();
-        }
-    }
-    QFile builtIn(QStringLiteral(":/docs/README.md"));
-    builtIn.open(QIODevice::ReadOnly);
-    platform.writeFileAtomic(ownCopy, builtIn.readAll());
-    return QUrl::fromLocalFile(ownCopy).toString();
-}
-
 }  // namespace
 
-FrmMain::FrmMain(Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
+FrmMain::FrmMain(Platform& platform, QWidget* parent)
+    : QWidget(parent),
+      platform_(platform),
+      geometry_(std::make_unique<WindowGeometry>(*this)),
+      animations_(std::make_unique<WindowAnimations>(*this)),
+      indicator_(std::make_unique<RunningIndicator>(*this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("TarnWick " TARNWICK_VERSION));
     setWindowIcon(appIcon());
-    distiller_ = new Distiller(*this, platform_, this);
+    distiller_ = new Distiller(*this, *this, texts_, platform_, this);
+    tray_ = new TrayIcon(*this, texts_);
     buildControls();
     connectCommands();
-    applyLanguage(languageCode_);
-    settingsPath_ = settingsFilePath(platform_);
-    lblWebsite->setText(projectAddress(platform_));
-    connect(&platform_, &Platform::terminationRequested, this, &QWidget::close);
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { close(); });
+    connectDistiller();
 
+    // Started by the start-up sequence; the window's place is kept on the
+    // screen before each pass.
     tmrAutodistill = new QTimer(this);
     tmrAutodistill->setObjectName(QStringLiteral("tmrAutodistill"));
     tmrAutodistill->setInterval(200);
+    connect(tmrAutodistill, &QTimer::timeout, this, [this] { geometry_->keepOnScreen(); });
     connect(tmrAutodistill, &QTimer::timeout, distiller_, &Distiller::tick);
-    tmrAutodistill->start();
 }
 
 FrmMain::~FrmMain() = default;
@@ -99,7 +83,7 @@ Outline* FrmMain::outline(const char* name, int left, int top, int width, int he
 }
 
 void FrmMain::buildControls() {
-    resizeTwips(kDesignWidth, kDesignHeight);
+    resize(twipsToPixels(kDesignWidth), twipsToPixels(kDesignHeight));
     QPalette dark = palette();
     dark.setColor(QPalette::Window, QColor(0x23, 0x27, 0x2e));
     dark.setColor(QPalette::Base, QColor(0x2f, 0x34, 0x3c));
@@ -213,7 +197,7 @@ void FrmMain::buildControls() {
     // The bottom row: five frames around the counts and the buttons.
     const int lefts[] = {120, 2070, 4035, 6015, 7920};
     for (int i = 0; i < 5; ++i) {
-        outline(Distiller::kIndicatorShapes[i], lefts[i], 7320, 1575, 855);
+        outline(RunningIndicator::kFrames[i], lefts[i], 7320, 1575, 855);
     }
     lblCurrentCount = make<QLabel>(this, "lblCurrentCount", 240, 7560, 1335, 375);
     cmdStart = make<QPushButton>(this, "cmdStart", 2200, 7440, 1335, 615);
@@ -241,9 +225,6 @@ void FrmMain::buildControls() {
         carrier->hide();
         carriers_.append(carrier);
     }
-
-    connect(cmdStart, &QPushButton::clicked, distiller_, &Distiller::Start_Distiller);
-    connect(cmdStop, &QPushButton::clicked, distiller_, &Distiller::Stop_Distiller);
 }
 
 void FrmMain::applyLanguage(const QString& code) {
@@ -261,6 +242,21 @@ void FrmMain::applyLanguage(const QString& code) {
             ->setToolTip(texts_[TextId::lblTr_FC_msg004_tip]);
     }
     writeCaptions();
+}
+
+bool FrmMain::selectLanguageEntry(const QString& code) {
+    const int entry = TextTable::listOrder().indexOf(code);
+    if (entry < 0) {
+        return false;
+    }
+    cmbLanguage->setCurrentIndex(entry);
+    // Selecting the entry already selected does not signal a change.
+    applyLanguage(code);
+    return true;
+}
+
+void FrmMain::setProjectAddress(const QString& address) {
+    lblWebsite->setText(address);
 }
 
 void FrmMain::writeCaptions() {
@@ -313,36 +309,74 @@ void FrmMain::setCounter(double counter) {
     lblTeller->setText(QString::number(counter, 'f', 0));
 }
 
-QString FrmMain::watchDir() const {
-    return lblWatchDir->text();
-}
-QString FrmMain::outputDir() const {
-    return lblOutputPath->text();
-}
-QString FrmMain::moveFolder() const {
-    return lblMoveFolder->text();
-}
-bool FrmMain::deletePSFiles() const {
-    return chkDeletePSFiles->isChecked();
+QString FrmMain::counterCaption() const {
+    return lblTeller->text();
 }
 
-ConversionOptions FrmMain::conversionOptions() const {
-    ConversionOptions options;
-    options.gsPath = lblGsPath->text();
-    options.goodPictures = chkPicQualityGood->isChecked();
-    options.encrypt = chkUseEncryption->isChecked();
+void FrmMain::setCounterCaption(const QString& caption) {
+    lblTeller->setText(caption);
+}
+
+QLabel* FrmMain::pathLabel(PathKind kind) const {
+    switch (kind) {
+        case PathKind::GSPath:
+            return lblGsPath;
+        case PathKind::WatchDirpath:
+            return lblWatchDir;
+        case PathKind::MoveToFolder:
+            return lblMoveFolder;
+        case PathKind::Outputpath:
+            return lblOutputPath;
+        case PathKind::ComposeFolder:
+            return lblComposeFolder;
+        case PathKind::AcroPath:
+            return lblAcroPath;
+    }
+    return nullptr;
+}
+
+QString FrmMain::path(PathKind kind) const {
+    return pathLabel(kind)->text();
+}
+
+void FrmMain::setPath(PathKind kind, const QString& value) {
+    pathLabel(kind)->setText(value);
+}
+
+Options FrmMain::options() const {
+    Options options;
+    options.deletePSFiles = chkDeletePSFiles->isChecked();
+    options.startDistOnBoot = chkStartDistOnBoot->isChecked();
+    options.useBoundingBox = chkUseBBX->isChecked();
+    options.useEncryption = chkUseEncryption->isChecked();
+    options.goodPicQuality = chkPicQualityGood->isChecked();
+    options.quality = cmbQuality->currentIndex();
+    options.qualityPreset = QualityPreset;
     options.ownerPassword = txtOwnerPassword->text();
     options.userPassword = txtUserPassword->text();
-    options.useBoundingBox = chkUseBBX->isChecked();
-    options.qualityPreset = QualityPreset;
     return options;
+}
+
+void FrmMain::setOptions(const Options& options) {
+    chkDeletePSFiles->setChecked(options.deletePSFiles);
+    chkStartDistOnBoot->setChecked(options.startDistOnBoot);
+    chkUseBBX->setChecked(options.useBoundingBox);
+    chkUseEncryption->setChecked(options.useEncryption);
+    chkPicQualityGood->setChecked(options.goodPicQuality);
+    // Selecting an entry runs the quality handler, which sets the switch.
+    cmbQuality->setCurrentIndex(options.quality);
+    qualityPresetFor(options.quality, QualityPreset);
+    txtOwnerPassword->setText(options.ownerPassword);
+    txtUserPassword->setText(options.userPassword);
 }
 
 void FrmMain::setStatus(const QString& text) {
     lblStatus->setText(text);
+    // Shown at once: a pass keeps the event loop busy while it waits.
+    lblStatus->repaint();
 }
 
-void FrmMain::showCurrentCount(double count) {
+void FrmMain::showRunCount(double count) {
     lblCurrentCount->setText(QString::number(count, 'f', 0));
 }
 
@@ -363,22 +397,26 @@ void FrmMain::addFailed(const QString& sourcePath) {
     lstConverted->setCurrentRow(lstConverted->count() - 1);
 }
 
-void FrmMain::setFrameColor(const char* shapeName, quint32 bbggrr) {
-    findChild<Outline*>(QLatin1String(shapeName))->setBorderColor(bbggrr);
-}
-
-void FrmMain::repaintNow() {
-    repaint();
-}
-
-void FrmMain::keepOnScreen() {
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
-        return;
-    }
-    const QPoint place = pos();
-    if (place.x() < 0 || place.y() < 0) {
-        move(std::max(place.x(), 0), std::max(place.y(), 0));
-    }
+void FrmMain::connectDistiller() {
+    connect(cmdStart, &QPushButton::clicked, distiller_, &Distiller::Start_Distiller);
+    connect(cmdStop, &QPushButton::clicked, distiller_, &Distiller::Stop_Distiller);
+    connect(distiller_, &Distiller::startRequested, this,
+            [this] { setComposeAndExitVisible(false); });
+    connect(distiller_, &Distiller::startRefused, this, [this] {
+        setComposeAndExitVisible(true);
+        Make_Orange();
+    });
+    connect(distiller_, &Distiller::switchedOn, this, [this] {
+        Make_Green();
+        setStartVisible(false);
+    });
+    connect(distiller_, &Distiller::switchedOff, this, [this] {
+        setComposeAndExitVisible(true);
+        Make_Orange();
+        setStartVisible(true);
+    });
+    connect(distiller_, &Distiller::indicatorStep, this,
+            [this](int frame) { indicator_->light(frame); });
 }
 
 void FrmMain::setComposeAndExitVisible(bool visible) {

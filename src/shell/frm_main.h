@@ -2,16 +2,15 @@
 
 #include <QWidget>
 
-#include "engine/distiller_view.h"
+#include "common/pdf_results.h"
 #include "i18n/text_table.h"
-#include "settings/settings_file.h"
+#include "settings/configuration.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSystemTrayIcon;
 class QTimer;
 class ClickLabel;
 class ConvertedList;
@@ -19,101 +18,90 @@ class Distiller;
 class Outline;
 class Platform;
 class ReleaseCheckBox;
+class RunningIndicator;
+class TrayIcon;
+class WindowAnimations;
+class WindowGeometry;
 
 // The main window. Its controls hold most of the settings: a path is the
-// caption of its label, an option the state of its check box.
-class FrmMain : public QWidget, public DistillerView {
+// caption of its label, an option the state of its check box. Creating it
+// builds the controls and nothing else; the start-up sequence brings it to
+// life.
+class FrmMain : public QWidget, public Configuration, public PdfResults {
     Q_OBJECT
   public:
     explicit FrmMain(Platform& platform, QWidget* parent = nullptr);
     ~FrmMain() override;
 
-    // Runs once after the window is created: restores the settings and shows
-    // the window.
-    void startUp();
-
     Distiller& distiller() { return *distiller_; }
+    TrayIcon& tray() { return *tray_; }
+    WindowGeometry& geometry() { return *geometry_; }
+    WindowAnimations& animations() { return *animations_; }
+    QTimer& timer() { return *tmrAutodistill; }
+    const TextTable& texts() const { return texts_; }
 
     // The language code whose texts the window shows.
     QString languageCode() const { return languageCode_; }
     // Selects the texts of the language code and writes them into the captions
     // and tool tips of this window. An unknown code changes no text.
     void applyLanguage(const QString& code);
+    // Selects the language list's entry of a code; a code outside the list
+    // selects nothing. True when an entry was selected.
+    bool selectLanguageEntry(const QString& code);
 
-    double counter() const { return counter_; }
-    void setCounter(double counter);
-
-    // The settings file (settings_path is fixed at start-up).
+    // The settings file; its place is fixed at start-up.
     QString settingsPath() const { return settingsPath_; }
+    void setSettingsPath(const QString& path) { settingsPath_ = path; }
     void Load_Settings();
     // Writes the whole file, then rolls the window up.
     void Save_Settings();
 
-    // The opening and closing animations, between the title-bar strip and the
-    // full size H0 x W0 recorded at start-up.
-    void Unroll_Window();
-    void Roll_Up_Window();
-    int animationSteps = 60;
-    int fullHeight = 0;  // H0, twips
-    int fullWidth = 0;   // W0, twips
-
-    // The notification-area icon.
-    void Add_Tray_Icon();
-    void Remove_Tray_Icon();
-    void Restore_From_Tray();
-    // A mouse event over the icon, by the code the notification area uses:
-    // 514 left released, 515 left double-click, 517 right released.
-    void handleTrayNotification(int code);
-    QSystemTrayIcon* trayIcon() const { return tray_; }
+    // The web-site label's address.
+    void setProjectAddress(const QString& address);
 
     // Exit and a close request: save, remove the icon, end at once.
     void exitProgram();
 
-    // The window's position and state as read from the settings file.
-    qint16 savedLeft = 0;
-    qint16 savedTop = 0;
-    QString savedWindowState = QStringLiteral("0");
+    // The two looks.
+    void Make_Green();
+    void Make_Orange();
 
-    // DistillerView
-    QString watchDir() const override;
-    QString outputDir() const override;
-    QString moveFolder() const override;
-    bool deletePSFiles() const override;
-    ConversionOptions conversionOptions() const override;
-    const TextTable& texts() const override { return texts_; }
+    // Configuration
+    QString path(PathKind kind) const override;
+    void setPath(PathKind kind, const QString& value) override;
+    Options options() const override;
+    void setOptions(const Options& options) override;
+    double counter() const override { return counter_; }
+    void setCounter(double counter) override;
+    QString counterCaption() const override;
+    void setCounterCaption(const QString& caption) override;
+
+    // PdfResults
     void setStatus(const QString& text) override;
-    void showCurrentCount(double count) override;
-    void raiseCounter() override;
     void addConverted(const QString& pdfPath) override;
     void addFailed(const QString& sourcePath) override;
-    void setFrameColor(const char* shapeName, quint32 bbggrr) override;
-    void repaintNow() override;
-    void keepOnScreen() override;
-    void setComposeAndExitVisible(bool visible) override;
-    void setStartVisible(bool startVisible) override;
-    void Make_Green() override;
-    void Make_Orange() override;
+    void raiseCounter() override;
+    void showRunCount(double count) override;
 
     // Marks list entries for which no PDF was made.
     static constexpr int kFailedRole = Qt::UserRole + 1;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
   private:
     void connectCommands();
-    // The values the settings file keeps, as the window holds them now.
-    SettingsValues currentSettings() const;
+    void connectDistiller();
     void openConvertedEntry(Qt::MouseButton button);
     void resetCounter();
     void remindPasswords();
     void showPasswords();
-    void resizeTwips(double width, double height);
-    double heightTwips() const;
     void buildControls();
     void writeCaptions();
     void applyLook(quint32 color, bool visible);
+    void setComposeAndExitVisible(bool visible);
+    void setStartVisible(bool startVisible);
+    QLabel* pathLabel(PathKind kind) const;
     Outline* outline(const char* name, int left, int top, int width, int height);
 
     Platform& platform_;
@@ -121,10 +109,13 @@ class FrmMain : public QWidget, public DistillerView {
     QString languageCode_ = QStringLiteral("GB");
     double counter_ = 0;
     QString QualityPreset;  // the quality switch of the selected entry
-    Distiller* distiller_ = nullptr;
-    QSystemTrayIcon* tray_ = nullptr;
-    bool ending_ = false;  // Exit or a close request is being carried out
+    bool ending_ = false;   // Exit or a close request is being carried out
     QString settingsPath_;
+    Distiller* distiller_ = nullptr;
+    TrayIcon* tray_ = nullptr;
+    std::unique_ptr<WindowGeometry> geometry_;
+    std::unique_ptr<WindowAnimations> animations_;
+    std::unique_ptr<RunningIndicator> indicator_;
     QTimer* tmrAutodistill = nullptr;
 
     QLabel* lblStatus = nullptr;

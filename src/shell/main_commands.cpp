@@ -25,7 +25,7 @@ void FrmMain::connectCommands() {
 
 void FrmMain::openConvertedEntry(Qt::MouseButton button) {
     if (button == Qt::RightButton) {
-        platform_.openFolder(lblOutputPath->text());
+        platform_.openFolder(path(PathKind::Outputpath));
         return;
     }
     // The selected entry, not the current one: a click beside the entries
@@ -41,14 +41,15 @@ void FrmMain::openConvertedEntry(Qt::MouseButton button) {
         platform_.prompts().message(entry + texts_[TextId::Tr_MsgFileGone]);
         return;
     }
-    if (!platform_.fileExists(trimBlanks(lblAcroPath->text()))) {
+    if (!platform_.fileExists(trimBlanks(path(PathKind::AcroPath)))) {
         platform_.prompts().message(texts_[TextId::Tr_MsgNoReaderPath]);
         return;
     }
-    const QString command =
-        QLatin1Char('"') + lblAcroPath->text() + QStringLiteral("\" \"") + entry + QLatin1Char('"');
+    const QString command = QLatin1Char('"') + path(PathKind::AcroPath) + QStringLiteral("\" \"") +
+                            entry + QLatin1Char('"');
     if (!platform_.startProcess(command, WindowMode::Maximised)) {
-        platform_.prompts().message(texts_[TextId::Tr_MsgReaderNotStarted] + lblAcroPath->text());
+        platform_.prompts().message(texts_[TextId::Tr_MsgReaderNotStarted] +
+                                    path(PathKind::AcroPath));
     }
 }
 

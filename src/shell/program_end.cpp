@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "shell/frm_main.h"
+#include "shell/tray_icon.h"
 
 void FrmMain::exitProgram() {
     // The closing animation lets events run: a second close request, or a
@@ -13,7 +14,7 @@ void FrmMain::exitProgram() {
     ending_ = true;
     tmrAutodistill->stop();
     Save_Settings();
-    Remove_Tray_Icon();
+    tray_->Remove_Tray_Icon();
     platform_.endProgram();
 }
 

@@ -1,10 +1,18 @@
+#include "shell/tray_icon.h"
+
 #include <QEvent>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWidget>
 
-#include "shell/frm_main.h"
+#include "i18n/text_table.h"
 
-void FrmMain::Add_Tray_Icon() {
+TrayIcon::TrayIcon(QWidget& window, const TextTable& texts)
+    : QObject(&window), window_(window), texts_(texts) {
+    window_.installEventFilter(this);
+}
+
+void TrayIcon::Add_Tray_Icon() {
     if (tray_ == nullptr) {
         tray_ = new QSystemTrayIcon(this);
         tray_->setObjectName(QStringLiteral("trayIcon"));
@@ -27,42 +35,43 @@ void FrmMain::Add_Tray_Icon() {
                     }
                 });
     }
-    tray_->setIcon(windowIcon());
+    tray_->setIcon(window_.windowIcon());
     tray_->setToolTip(texts_[TextId::Tr_TrayTip]);
     tray_->show();
 }
 
-void FrmMain::Remove_Tray_Icon() {
+void TrayIcon::Remove_Tray_Icon() {
     if (tray_ != nullptr) {
         tray_->hide();
     }
 }
 
-void FrmMain::Restore_From_Tray() {
-    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-    raise();
-    activateWindow();
-    show();
-    repaint();
+void TrayIcon::Restore_From_Tray() {
+    window_.setWindowState(window_.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    window_.raise();
+    window_.activateWindow();
+    window_.show();
+    window_.repaint();
 }
 
-void FrmMain::handleTrayNotification(int code) {
+void TrayIcon::handleTrayNotification(int code) {
     if (code == 514 || code == 515 || code == 517) {
         Restore_From_Tray();
     }
 }
 
-void FrmMain::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
+bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
     // Minimising hides the window, leaving the icon, only where there is a
     // notification area to bring it back from.
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) &&
-        tray_ != nullptr && tray_->isVisible() && QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (watched == &window_ && event->type() == QEvent::WindowStateChange &&
+        (window_.windowState() & Qt::WindowMinimized) && tray_ != nullptr && tray_->isVisible() &&
+        QSystemTrayIcon::isSystemTrayAvailable()) {
         // Hidden once the state change has been handled by the window system.
         QTimer::singleShot(0, this, [this] {
-            if (windowState() & Qt::WindowMinimized) {
-                hide();
+            if (window_.windowState() & Qt::WindowMinimized) {
+                window_.hide();
             }
         });
     }
+    return false;
 }

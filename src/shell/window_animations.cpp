@@ -1,7 +1,9 @@
+#include "shell/window_animations.h"
+
 #include <QCoreApplication>
 #include <QThread>
+#include <QWidget>
 
-#include "shell/frm_main.h"
 #include "shell/twips.h"
 
 namespace {
@@ -23,22 +25,27 @@ void letEventsRun() {
 
 // The window stays resizable: after a counter reset it is left rolled up,
 // and the user drags or maximises it back.
-void FrmMain::resizeTwips(double width, double height) {
-    resize(twipsToPixels(width), twipsToPixels(height));
+void WindowAnimations::resizeTwips(double width, double height) {
+    window_.resize(twipsToPixels(width), twipsToPixels(height));
 }
 
-double FrmMain::heightTwips() const {
-    return pixelsToTwips(QWidget::height());
+void WindowAnimations::setFullSize(int widthTwips, int heightTwips) {
+    fullWidth_ = widthTwips;
+    fullHeight_ = heightTwips;
 }
 
-void FrmMain::Unroll_Window() {
+void WindowAnimations::recordFullSize() {
+    setFullSize(pixelsToTwips(window_.width()), pixelsToTwips(window_.height()));
+}
+
+void WindowAnimations::Unroll_Window() {
     // A minimised or maximised window cannot be resized.
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
+    if (window_.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
         return;
     }
     resizeTwips(kStripWidth, kStripHeight);
-    const double heightStep = (fullHeight - kStripHeight) / animationSteps;
-    const double widthStep = (fullWidth - kStripWidth) / animationSteps;
+    const double heightStep = (fullHeight_ - kStripHeight) / steps_;
+    const double widthStep = (fullWidth_ - kStripWidth) / steps_;
     // The size is counted here rather than read back, so that pixel rounding
     // or a window manager that refuses a size cannot hold the loop.
     double width = kStripWidth;
@@ -49,17 +56,17 @@ void FrmMain::Unroll_Window() {
         resizeTwips(width, height);
         letEventsRun();
     }
-    resizeTwips(fullWidth, fullHeight);
+    resizeTwips(fullWidth_, fullHeight_);
 }
 
-void FrmMain::Roll_Up_Window() {
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
+void WindowAnimations::Roll_Up_Window() {
+    if (window_.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
         return;
     }
-    const double heightStep = (fullHeight - kStripHeight) / animationSteps;
-    const double widthStep = (fullWidth - kStripWidth) / animationSteps;
-    double width = pixelsToTwips(this->width());
-    double height = heightTwips();
+    const double heightStep = (fullHeight_ - kStripHeight) / steps_;
+    const double widthStep = (fullWidth_ - kStripWidth) / steps_;
+    double width = pixelsToTwips(window_.width());
+    double height = pixelsToTwips(window_.height());
     while (heightStep > 0 && height >= kRollUpLimit) {
         width -= widthStep;
         height -= heightStep;

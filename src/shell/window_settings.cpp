@@ -1,58 +1,50 @@
-#include <QCheckBox>
 #include <QComboBox>
-#include <QGuiApplication>
-#include <QLineEdit>
-#include <QScreen>
-#include <limits>
 
-#include "common/quality.h"
 #include "i18n/text_table.h"
 #include "platform/platform.h"
 #include "platform/prompts.h"
 #include "settings/settings_file.h"
-#include "shell/controls.h"
 #include "shell/frm_main.h"
-#include "shell/twips.h"
+#include "shell/window_animations.h"
+#include "shell/window_geometry.h"
 
 namespace {
 
 // Settings files larger than this are not settings files; their head is read.
 constexpr qint64 kLargestSettingsFile = 16 * 1024 * 1024;
 
-qint16 toInt16(int twips) {
-    return static_cast<qint16>(std::clamp<int>(twips, std::numeric_limits<qint16>::min(),
-                                               std::numeric_limits<qint16>::max()));
+// The values the settings file keeps, as the window holds them now.
+SettingsValues currentSettings(const Configuration& config, const WindowGeometry& geometry,
+                               const QString& language) {
+    SettingsValues values;
+    values.ghostscriptPath = config.path(PathKind::GSPath);
+    values.outputPath = config.path(PathKind::Outputpath);
+    values.moveFolder = config.path(PathKind::MoveToFolder);
+    values.watchDirPath = config.path(PathKind::WatchDirpath);
+    values.composeFolder = config.path(PathKind::ComposeFolder);
+    values.acrobatFolder = config.path(PathKind::AcroPath);
+    const Options options = config.options();
+    values.deletePSFiles = options.deletePSFiles ? 1 : 0;
+    values.startDistOnBoot = options.startDistOnBoot ? 1 : 0;
+    values.useBoundingBox = options.useBoundingBox ? 1 : 0;
+    values.useEncryption = options.useEncryption ? 1 : 0;
+    values.goodPicQuality = options.goodPicQuality ? 1 : 0;
+    values.quality = options.quality;
+    values.ownerPassword = options.ownerPassword;
+    values.userPassword = options.userPassword;
+    values.language = language;
+    values.left = geometry.savedLeft();
+    values.top = geometry.savedTop();
+    values.windowState = geometry.savedWindowState();
+    values.counter = config.counter();
+    values.counterCaption = config.counterCaption();
+    return values;
 }
 
 }  // namespace
 
-SettingsValues FrmMain::currentSettings() const {
-    SettingsValues values;
-    values.ghostscriptPath = lblGsPath->text();
-    values.outputPath = lblOutputPath->text();
-    values.moveFolder = lblMoveFolder->text();
-    values.watchDirPath = lblWatchDir->text();
-    values.composeFolder = lblComposeFolder->text();
-    values.acrobatFolder = lblAcroPath->text();
-    values.deletePSFiles = chkDeletePSFiles->isChecked() ? 1 : 0;
-    values.startDistOnBoot = chkStartDistOnBoot->isChecked() ? 1 : 0;
-    values.useBoundingBox = chkUseBBX->isChecked() ? 1 : 0;
-    values.useEncryption = chkUseEncryption->isChecked() ? 1 : 0;
-    values.goodPicQuality = chkPicQualityGood->isChecked() ? 1 : 0;
-    values.quality = cmbQuality->currentIndex();
-    values.ownerPassword = txtOwnerPassword->text();
-    values.userPassword = txtUserPassword->text();
-    values.language = languageCode_;
-    values.left = savedLeft;
-    values.top = savedTop;
-    values.windowState = savedWindowState;
-    values.counter = counter_;
-    values.counterCaption = lblTeller->text();
-    return values;
-}
-
 void FrmMain::Load_Settings() {
-    SettingsValues values = currentSettings();
+    SettingsValues values = currentSettings(*this, *geometry_, languageCode_);
     values.left = 0;
     values.top = 0;
 
@@ -60,62 +52,37 @@ void FrmMain::Load_Settings() {
     parseSettings(
         platform_.readFileHead(settingsPath_, kLargestSettingsFile).value_or(QByteArray()), values);
 
-    lblGsPath->setText(values.ghostscriptPath);
-    lblOutputPath->setText(values.outputPath);
-    lblWatchDir->setText(values.watchDirPath);
-    lblMoveFolder->setText(values.moveFolder);
-    lblComposeFolder->setText(values.composeFolder);
-    lblAcroPath->setText(values.acrobatFolder);
-    savedLeft = values.left;
-    savedTop = values.top;
+    setPath(PathKind::GSPath, values.ghostscriptPath);
+    setPath(PathKind::Outputpath, values.outputPath);
+    setPath(PathKind::WatchDirpath, values.watchDirPath);
+    setPath(PathKind::MoveToFolder, values.moveFolder);
+    setPath(PathKind::ComposeFolder, values.composeFolder);
+    setPath(PathKind::AcroPath, values.acrobatFolder);
+    geometry_->setSaved(values.left, values.top, values.windowState);
     counter_ = values.counter;
-    lblTeller->setText(values.counterCaption);
-    chkDeletePSFiles->setChecked(values.deletePSFiles == 1);
-    chkUseBBX->setChecked(values.useBoundingBox == 1);
-    chkStartDistOnBoot->setChecked(values.startDistOnBoot == 1);
+    setCounterCaption(values.counterCaption);
+    Options options = this->options();
+    options.deletePSFiles = values.deletePSFiles == 1;
+    options.useBoundingBox = values.useBoundingBox == 1;
+    options.startDistOnBoot = values.startDistOnBoot == 1;
     if (values.qualityChanged) {
-        cmbQuality->setCurrentIndex(values.quality);
-        qualityPresetFor(values.quality, QualityPreset);
+        options.quality = values.quality;
     }
-    chkUseEncryption->setChecked(values.useEncryption == 1);
-    txtOwnerPassword->setText(values.ownerPassword);
-    txtUserPassword->setText(values.userPassword);
-    chkPicQualityGood->setChecked(values.goodPicQuality == 1);
+    options.useEncryption = values.useEncryption == 1;
+    options.ownerPassword = values.ownerPassword;
+    options.userPassword = values.userPassword;
+    options.goodPicQuality = values.goodPicQuality == 1;
+    setOptions(options);
     languageCode_ = values.language;
-    savedWindowState = values.windowState;
 }
 
 void FrmMain::Save_Settings() {
-    SettingsValues values = currentSettings();
-    const Qt::WindowStates state = windowState();
-    // Minimised or maximised, the position read at start is kept.
-    if (!(state & (Qt::WindowMinimized | Qt::WindowMaximized))) {
-        // A window sticking out on the right is moved flush with the right
-        // edge, one sticking out at the bottom goes to the top.
-        const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-        const int screenWidth = pixelsToTwips(shown->geometry().width());
-        const int screenHeight = pixelsToTwips(shown->geometry().height());
-        const QRect frame = frameGeometry();
-        const int width = pixelsToTwips(frame.width());
-        const int height = pixelsToTwips(frame.height());
-        int left = std::max(pixelsToTwips(frame.x()), 0);
-        if (pixelsToTwips(frame.x()) + width > screenWidth) {
-            left = screenWidth - width;
-        }
-        int top = pixelsToTwips(frame.y());
-        if (top < 0 || top + height > screenHeight) {
-            top = 0;
-        }
-        values.left = toInt16(left);
-        values.top = toInt16(top);
-    }
-    savedWindowState = state & Qt::WindowMinimized ? QStringLiteral("1") : QStringLiteral("0");
-    values.windowState = savedWindowState;
-
+    geometry_->recordPosition();
+    const SettingsValues values = currentSettings(*this, *geometry_, languageCode_);
     if (const std::optional<QString> error =
             platform_.writeFileAtomic(settingsPath_, formatSettings(values))) {
         platform_.prompts().message(texts_[TextId::Tr_MsgSettingsNotSaved] + settingsPath_ +
                                     QStringLiteral("\n") + *error);
     }
-    Roll_Up_Window();
+    animations_->Roll_Up_Window();
 }

@@ -1,10 +1,10 @@
 #include "support/main_window_fixture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QListWidget>
-#include <QRegularExpression>
+
+#include "settings/settings_location.h"
 
 MainWindowFixture::MainWindowFixture() {
     const QString base = root.path() + QLatin1Char('/');
@@ -18,6 +18,8 @@ MainWindowFixture::MainWindowFixture() {
     platform.programFolderPath = root.path();
     platform.configFolderPath = base + QStringLiteral("config");
     window = std::make_unique<FrmMain>(platform);
+    window->applyLanguage(QStringLiteral("GB"));
+    window->setSettingsPath(settingsFilePath(platform));
     setCaption("lblWatchDir", watch);
     setCaption("lblMoveFolder", moved);
     setCaption("lblOutputPath", output);
@@ -31,13 +33,6 @@ QString MainWindowFixture::caption(const char* labelName) const {
 
 void MainWindowFixture::setCaption(const char* labelName, const QString& text) const {
     control<QLabel>(labelName)->setText(text);
-}
-
-QString MainWindowFixture::writeFile(const QString& path, const QByteArray& contents) const {
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(contents);
-    return path;
 }
 
 QStringList MainWindowFixture::listEntries() const {
@@ -54,9 +49,4 @@ void MainWindowFixture::ghostscriptWritesOutput() {
         writeFile(outputFileOf(start.commandLine), "%PDF-1.4\n");
         platform.finishProcess(start.id);
     };
-}
-
-QString outputFileOf(const QString& commandLine) {
-    static const QRegularExpression output(QStringLiteral("-sOutputFile=\"([^\"]*)\""));
-    return output.match(commandLine).captured(1);
 }

@@ -5,11 +5,13 @@
 
 #include "platform/fake_platform.h"
 #include "shell/frm_main.h"
+#include "support/engine_fixture.h"
 
 class QLabel;
 
-// A main window on the fake platform, with the four folders of a conversion
-// made as real temporary folders.
+// A main window on the fake platform, not yet started: its texts in English,
+// its settings file where the program keeps it, and the four folders of a
+// conversion made as real temporary folders.
 struct MainWindowFixture {
     MainWindowFixture();
 
@@ -27,12 +29,10 @@ struct MainWindowFixture {
     }
     QString caption(const char* labelName) const;
     void setCaption(const char* labelName, const QString& text) const;
-    // Writes a file with the given contents and returns its path.
-    QString writeFile(const QString& path, const QByteArray& contents = "%!PS\n") const;
+    QString writeFile(const QString& path, const QByteArray& contents = "%!PS\n") const {
+        return ::writeFile(path, contents);
+    }
     QStringList listEntries() const;
     // Makes every Ghostscript start write its output file and end at once.
     void ghostscriptWritesOutput();
 };
-
-// The output path named by a Ghostscript command line (-sOutputFile="...").
-QString outputFileOf(const QString& commandLine);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Where whatever produces PDF files (the distiller, the merge job) reports
+// what happened: the list of produced files, the two counters and the status
+// line.
+class PdfResults {
+  public:
+    virtual ~PdfResults() = default;
+
+    virtual void setStatus(const QString& text) = 0;
+    virtual void addConverted(const QString& pdfPath) = 0;
+    // Lists a file for which no PDF was made, marked as failed.
+    virtual void addFailed(const QString& sourcePath) = 0;
+    // Adds one to the count of produced PDF files and shows it.
+    virtual void raiseCounter() = 0;
+    // Shows the count of the current distiller run.
+    virtual void showRunCount(double count) = 0;
+};

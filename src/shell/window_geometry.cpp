@@ -1,0 +1,62 @@
+#include "shell/window_geometry.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <limits>
+
+#include "shell/twips.h"
+
+namespace {
+
+qint16 toInt16(int twips) {
+    return static_cast<qint16>(std::clamp<int>(twips, std::numeric_limits<qint16>::min(),
+                                               std::numeric_limits<qint16>::max()));
+}
+
+}  // namespace
+
+void WindowGeometry::setSaved(qint16 left, qint16 top, const QString& windowState) {
+    left_ = left;
+    top_ = top;
+    state_ = windowState;
+}
+
+void WindowGeometry::restorePosition() {
+    window_.move(twipsToPixels(left_), twipsToPixels(top_));
+}
+
+void WindowGeometry::recordPosition() {
+    const Qt::WindowStates state = window_.windowState();
+    if (!(state & (Qt::WindowMinimized | Qt::WindowMaximized))) {
+        const QScreen* shown =
+            window_.screen() != nullptr ? window_.screen() : QGuiApplication::primaryScreen();
+        const int screenWidth = pixelsToTwips(shown->geometry().width());
+        const int screenHeight = pixelsToTwips(shown->geometry().height());
+        const QRect frame = window_.frameGeometry();
+        const int width = pixelsToTwips(frame.width());
+        const int height = pixelsToTwips(frame.height());
+        int left = std::max(pixelsToTwips(frame.x()), 0);
+        if (pixelsToTwips(frame.x()) + width > screenWidth) {
+            left = screenWidth - width;
+        }
+        int top = pixelsToTwips(frame.y());
+        if (top < 0 || top + height > screenHeight) {
+            top = 0;
+        }
+        left_ = toInt16(left);
+        top_ = toInt16(top);
+    }
+    state_ = state & Qt::WindowMinimized ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+void WindowGeometry::keepOnScreen() {
+    if (window_.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
+        return;
+    }
+    const QPoint place = window_.pos();
+    if (place.x() < 0 || place.y() < 0) {
+        window_.move(std::max(place.x(), 0), std::max(place.y(), 0));
+    }
+}

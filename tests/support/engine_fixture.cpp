@@ -1,0 +1,41 @@
+#include "support/engine_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+EngineFixture::EngineFixture() {
+    const QString base = root.path() + QLatin1Char('/');
+    watch = base + QStringLiteral("watch/");
+    moved = base + QStringLiteral("moved/");
+    output = base + QStringLiteral("output/");
+    merge = base + QStringLiteral("merge/");
+    for (const QString& folder : {watch, moved, output, merge}) {
+        QDir().mkpath(folder);
+    }
+    texts.Select_Texts(QStringLiteral("GB"));
+    config.paths = {{PathKind::WatchDirpath, watch},
+                    {PathKind::MoveToFolder, moved},
+                    {PathKind::Outputpath, output},
+                    {PathKind::ComposeFolder, merge},
+                    {PathKind::GSPath, QStringLiteral("/usr/bin/gs")}};
+}
+
+void EngineFixture::ghostscriptWritesOutput() {
+    platform.onStart = [this](const FakePlatform::Started& start) {
+        writeFile(outputFileOf(start.commandLine), "%PDF-1.4\n");
+        platform.finishProcess(start.id);
+    };
+}
+
+QString writeFile(const QString& path, const QByteArray& contents) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(contents);
+    return path;
+}
+
+QString outputFileOf(const QString& commandLine) {
+    static const QRegularExpression output(QStringLiteral("-sOutputFile=\"([^\"]*)\""));
+    return output.match(commandLine).captured(1);
+}

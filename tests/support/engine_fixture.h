@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QHash>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "common/pdf_results.h"
+#include "engine/distiller.h"
+#include "i18n/text_table.h"
+#include "platform/fake_platform.h"
+#include "settings/configuration.h"
+
+// Configured values held in plain fields.
+class FakeConfiguration : public Configuration {
+  public:
+    QString path(PathKind kind) const override { return paths.value(kind); }
+    void setPath(PathKind kind, const QString& value) override { paths[kind] = value; }
+    Options options() const override { return opts; }
+    void setOptions(const Options& options) override { opts = options; }
+    double counter() const override { return count; }
+    void setCounter(double counter) override { count = counter; }
+    QString counterCaption() const override { return caption; }
+    void setCounterCaption(const QString& text) override { caption = text; }
+
+    QHash<PathKind, QString> paths;
+    Options opts;
+    double count = 0;
+    QString caption = QStringLiteral("0");
+};
+
+// Records what is reported. A failed entry reads "failed: " and its path.
+class FakeResults : public PdfResults {
+  public:
+    explicit FakeResults(Configuration& config) : config_(config) {}
+
+    void setStatus(const QString& text) override { status = text; }
+    void addConverted(const QString& pdfPath) override { entries.append(pdfPath); }
+    void addFailed(const QString& sourcePath) override {
+        entries.append(QStringLiteral("failed: ") + sourcePath);
+    }
+    void raiseCounter() override { config_.setCounter(config_.counter() + 1); }
+    void showRunCount(double count) override { runCount = count; }
+
+    QString status;
+    QStringList entries;
+    double runCount = 0;
+
+  private:
+    Configuration& config_;
+};
+
+// A distiller on the fake platform, with the four folders of a conversion
+// made as real temporary folders.
+struct EngineFixture {
+    EngineFixture();
+
+    QTemporaryDir root;
+    QString watch;  // each ends in "/"
+    QString moved;
+    QString output;
+    QString merge;
+    FakePlatform platform;
+    FakeConfiguration config;
+    FakeResults results{config};
+    TextTable texts;
+    Distiller distiller{config, results, texts, platform};
+
+    // Makes every Ghostscript start write its output file and end at once.
+    void ghostscriptWritesOutput();
+};
+
+// Writes a file with the given contents and returns its path.
+QString writeFile(const QString& path, const QByteArray& contents = "%!PS\n");
+// The output path named by a Ghostscript command line (-sOutputFile="...").
+QString outputFileOf(const QString& commandLine);
