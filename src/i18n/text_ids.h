@@ -80,6 +80,7 @@
     X(Tr_ConversionFailed)    \
     X(Tr_MsgSettingsNotSaved) \
     X(Tr_MsgReaderNotStarted) \
+    X(Tr_MsgSingleFileNotCopied) \
     X(lblTr_FS_msg001)        \
     X(lblTr_FS_msg002)        \
     X(lblTr_FS_msg003)        \

@@ -118,6 +118,11 @@ bool FakePlatform::openUrl(const QString& address) {
     return true;
 }
 
+bool FakePlatform::isSameFolder(const QString& first, const QString& second) {
+    const QString a = QFileInfo(first).canonicalFilePath();
+    return !a.isEmpty() && a == QFileInfo(second).canonicalFilePath();
+}
+
 bool FakePlatform::isFolderWritable(const QString& folder) {
     return !unwritableFolders.contains(folder) && QFileInfo(folder).isDir();
 }

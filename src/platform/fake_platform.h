@@ -51,6 +51,8 @@ class FakePlatform : public Platform {
     QString programFolder() override { return programFolderPath; }
     QString configFolder() override { return configFolderPath; }
     bool isFolderWritable(const QString& folder) override;
+    bool isSameFolder(const QString& first, const QString& second) override;
+    bool claimSingleInstance() override { return !otherInstance; }
     void endProgram() override { ++endCount; }
     Prompts& prompts() override { return fakePrompts; }
 
@@ -85,6 +87,7 @@ class FakePlatform : public Platform {
     QString programFolderPath;
     QString configFolderPath;
     int endCount = 0;
+    bool otherInstance = false;
     FakePrompts fakePrompts;
 
   private:

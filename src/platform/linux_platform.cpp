@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QSaveFile>
 #include <QScopeGuard>
@@ -284,6 +286,23 @@ bool LinuxPlatform::isFolderWritable(const QString& folder) {
     struct stat info {};
     return statPath(folder, info) && S_ISDIR(info.st_mode) &&
            access(nativeName(folder).constData(), W_OK) == 0;
+}
+
+bool LinuxPlatform::isSameFolder(const QString& first, const QString& second) {
+    const QString a = QFileInfo(first).canonicalFilePath();
+    return !a.isEmpty() && a == QFileInfo(second).canonicalFilePath();
+}
+
+bool LinuxPlatform::claimSingleInstance() {
+    // The runtime folder is the user's own; QLockFile takes over a lock whose
+    // process has ended.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) {
+        folder = QDir::tempPath();
+    }
+    instanceLock_ = std::make_unique<QLockFile>(folder + QStringLiteral("/tarnwick.lock"));
+    instanceLock_->setStaleLockTime(0);
+    return instanceLock_->tryLock(0);
 }
 
 void LinuxPlatform::endProgram() {

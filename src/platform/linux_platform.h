@@ -4,7 +4,9 @@
 
 #include <QHash>
 #include <QSet>
+#include <memory>
 
+class QLockFile;
 class QProcess;
 
 // The platform layer on Linux: POSIX calls, /proc and Qt.
@@ -34,6 +36,8 @@ class LinuxPlatform : public Platform {
     QString programFolder() override;
     QString configFolder() override;
     bool isFolderWritable(const QString& folder) override;
+    bool isSameFolder(const QString& first, const QString& second) override;
+    bool claimSingleInstance() override;
 
     void endProgram() override;
 
@@ -42,5 +46,6 @@ class LinuxPlatform : public Platform {
   private:
     QHash<ProcessId, QProcess*> running_;
     QSet<ProcessId> failed_;
+    std::unique_ptr<QLockFile> instanceLock_;
     Prompts& prompts_;
 };

@@ -63,6 +63,13 @@ class Platform : public QObject {
     virtual QString configFolder() = 0;
     // True when files can be created in the folder.
     virtual bool isFolderWritable(const QString& folder) = 0;
+    // True when both name the same existing folder once links are resolved;
+    // letter case counts, as it does for the file system.
+    virtual bool isSameFolder(const QString& first, const QString& second) = 0;
+
+    // Claims the one instance of the program this user may run. False when
+    // another instance holds it; a claim left by an ended instance is taken.
+    virtual bool claimSingleInstance() = 0;
 
     // Ends the program at once: no further event of any window runs.
     virtual void endProgram() = 0;

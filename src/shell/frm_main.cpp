@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include "common/quality.h"
@@ -59,6 +60,8 @@ FrmMain::FrmMain(Platform& platform, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("TarnWick " TARNWICK_VERSION));
     setWindowIcon(appIcon());
+    // Until a language is applied the texts are English, never empty.
+    texts_.Select_Texts(QStringLiteral("GB"));
     distiller_ = new Distiller(*this, *this, texts_, platform_, this);
     tray_ = new TrayIcon(*this, texts_);
     buildControls();
@@ -229,7 +232,11 @@ void FrmMain::buildControls() {
 
 void FrmMain::applyLanguage(const QString& code) {
     languageCode_ = code;
-    if (texts_.Select_Texts(code)) {
+    TransLate();
+}
+
+void FrmMain::TransLate() {
+    if (texts_.Select_Texts(languageCode_)) {
         for (QLabel* carrier : carriers_) {
             const QString id = carrier->objectName();
             for (int i = 0; i < static_cast<int>(TextId::Count); ++i) {
@@ -242,6 +249,11 @@ void FrmMain::applyLanguage(const QString& code) {
             ->setToolTip(texts_[TextId::lblTr_FC_msg004_tip]);
     }
     writeCaptions();
+    // The tip of an icon already shown follows the language.
+    if (tray_->icon() != nullptr && tray_->icon()->isVisible()) {
+        tray_->Remove_Tray_Icon();
+        tray_->Add_Tray_Icon();
+    }
 }
 
 bool FrmMain::selectLanguageEntry(const QString& code) {

@@ -40,10 +40,12 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
     QTimer& timer() { return *tmrAutodistill; }
     const TextTable& texts() const { return texts_; }
 
-    // The language code whose texts the window shows.
+    // The language code whose texts the windows show.
     QString languageCode() const { return languageCode_; }
-    // Selects the texts of the language code and writes them into the captions
-    // and tool tips of this window. An unknown code changes no text.
+    // Applies the language code to every window and the tray tip. A code
+    // outside the six keeps the texts applied last (English at first).
+    void TransLate();
+    // Sets the language code and applies it.
     void applyLanguage(const QString& code);
     // Selects the language list's entry of a code; a code outside the list
     // selects nothing. True when an entry was selected.
@@ -61,6 +63,9 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
 
     // Exit and a close request: save, remove the icon, end at once.
     void exitProgram();
+    // The text of the selected entry of the list of produced files; empty
+    // when none is selected.
+    QString selectedEntry() const;
 
     // The two looks.
     void Make_Green();

@@ -23,20 +23,25 @@ void FrmMain::connectCommands() {
     connect(cmdExit, &QPushButton::clicked, this, &FrmMain::exitProgram);
 }
 
+// The selected entry, not the current one: a click beside the entries clears
+// the selection but leaves a current item behind. A failed conversion has no
+// PDF to open.
+QString FrmMain::selectedEntry() const {
+    const QList<QListWidgetItem*> selected = lstConverted->selectedItems();
+    return selected.isEmpty() || selected.first()->data(kFailedRole).toBool()
+               ? QString()
+               : selected.first()->text();
+}
+
 void FrmMain::openConvertedEntry(Qt::MouseButton button) {
     if (button == Qt::RightButton) {
         platform_.openFolder(path(PathKind::Outputpath));
         return;
     }
-    // The selected entry, not the current one: a click beside the entries
-    // clears the selection but leaves a current item behind.
-    const QList<QListWidgetItem*> selected = lstConverted->selectedItems();
-    const QListWidgetItem* item = selected.isEmpty() ? nullptr : selected.first();
-    // A failed conversion has no PDF to open.
-    if (item == nullptr || item->text().isEmpty() || item->data(kFailedRole).toBool()) {
+    const QString entry = selectedEntry();
+    if (entry.isEmpty()) {
         return;
     }
-    const QString entry = item->text();
     if (!platform_.fileExists(entry)) {
         platform_.prompts().message(entry + texts_[TextId::Tr_MsgFileGone]);
         return;

@@ -4,7 +4,7 @@
 # close request then stores the window state 0.
 source "$E2E_DIR/session.sh"
 
-printf '%s\r\n' '    WindowState;1' > "$program_dir/Tarnwick.ini"
+printf '%s\r\n' "Ghostscriptpath;$(command -v gs)" '    WindowState;1' > "$program_dir/Tarnwick.ini"
 "$program_dir/tarnwick" >"$work/program.log" 2>&1 &
 program_pid=$!
 
