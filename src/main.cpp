@@ -3,9 +3,13 @@
 #include "platform/linux_platform.h"
 #include "platform/qt_prompts.h"
 #include "shell/frm_main.h"
+#include "shell/info_options.h"
 #include "shell/startup.h"
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> status = answerInfoOption(argc, argv)) {
+        return *status;
+    }
     QApplication app(argc, argv);
     QtPrompts prompts;
     LinuxPlatform platform(prompts);

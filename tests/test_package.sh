@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Makes the Debian package from this build tree with cpack, checks what it
+# holds, and asks the program unpacked from it for its version and usage:
+# both answer without a display and leave every settings file as it was.
+set -euo pipefail
+fail() { echo "FAIL: $*" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cpack -G DEB --config "$BUILD_DIR/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log" >&2; fail "cpack could not make the package"; }
+debs=("$work"/out/*.deb)
+[ ${#debs[@]} -eq 1 ] || fail "expected one package, found: ${debs[*]}"
+deb=${debs[0]}
+
+listing=$(dpkg-deb -c "$deb" | awk '{print $6}')
+for file in ./usr/bin/tarnwick ./usr/share/applications/tarnwick.desktop \
+    ./usr/share/icons/hicolor/scalable/apps/tarnwick.svg \
+    ./usr/share/doc/tarnwick/README.md ./usr/share/metainfo/org.tarnwick.tarnwick.metainfo.xml; do
+    grep -qxF "$file" <<<"$listing" || fail "the package lacks $file"
+done
+[ "$(dpkg-deb -f "$deb" Version)" = "$PROJECT_VERSION" ] || fail "package version is not $PROJECT_VERSION"
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in ghostscript libqt6widgets6; do
+    grep -qw "$package" <<<"$depends" || fail "Depends lacks $package: $depends"
+done
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+# The metainfo, and that it names the desktop file and icon that came with it.
+report=$(appstreamcli validate-tree --no-net "$root" 2>&1) || fail "the metainfo does not validate: $report"
+
+# Settings files where the program would look: beside it and in the user's
+# configuration folder. Nothing under these folders may change.
+mkdir -p "$work/home/.config/TarnWick" "$work/run"
+printf 'Ghostscriptpath;/usr/bin/gs\r\n' | tee "$root/usr/bin/Tarnwick.ini" \
+    >"$work/home/.config/TarnWick/Tarnwick.ini"
+snapshot() { find "$root" "$work/home" "$work/run" -printf '%p %s %T@\n' | sort; }
+before=$(snapshot)
+
+# env -i: no DISPLAY, no WAYLAND_DISPLAY, no QT_QPA_PLATFORM; a window could not open.
+ask() { env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/run" "$root/usr/bin/tarnwick" "$1"; }
+version=$(ask --version) || fail "--version ended with status $?"
+[ "$version" = "TarnWick $PROJECT_VERSION" ] || fail "--version printed: $version"
+usage=$(ask --help) || fail "--help ended with status $?"
+grep -q '^Usage: tarnwick' <<<"$usage" || fail "--help printed: $usage"
+
+[ "$(snapshot)" = "$before" ] || { diff <(echo "$before") <(snapshot) >&2; fail "a file changed"; }
+echo "package: passed"
