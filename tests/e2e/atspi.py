@@ -11,13 +11,16 @@ widget to appear; exit status 1 with a message when it does not):
                                    waits until the text of NAME matches REGEX
   atspi.py dump                    the tree of every application, for debugging
 
+Options come before the command: atspi.py --timeout 3 text Distill.
+
 NAME is a widget's accessible name (for labels and buttons: their caption),
 its accessible description (its tool tip unless the window sets one), its
-control name where the toolkit publishes object names (Qt from 6.8 on, as the
-accessible id), or @X,Y: the widget at X,Y twips inside the main window (15
-twips to a pixel), the smallest one shown there. Qt 6.4 publishes no object
-names and a label's text only as its name, so a label whose text changes
-(lblStatus) or a list without a name (lstConverted) is found by its place.
+accessible id where the toolkit publishes one (a path of object names), or
+@X,Y: the smallest widget shown at X,Y twips inside the main window (the
+application's first top-level window; 15 twips to a pixel). Qt 6.4 publishes
+no object names and a label's text only as its name, so a label whose text
+changes (lblStatus) or a list without a name (lstConverted) is found by its
+place.
 """
 import argparse
 import re
@@ -57,16 +60,14 @@ def applications():
 def identifiers(node):
     """The names a test may use for node: accessible id, name, description."""
     names = []
-    for getter in (node.get_accessible_id, lambda: node.name, lambda: node.description):
-        try:
-            value = getter()
-        except Exception:
-            continue
-        if value:
-            names.append(value)
-            # The toolkit may publish a path of object names ("frmMain.lblStatus").
-            names.append(value.rsplit(".", 1)[-1])
-    return names
+    try:
+        ident = node.get_accessible_id()
+        if ident:
+            # Possibly a path of object names ("frmMain.lblStatus").
+            names += [ident, ident.rsplit(".", 1)[-1]]
+    except Exception:  # an older at-spi without accessible ids
+        pass
+    return names + [node.name, node.description]
 
 
 def find(predicate):
@@ -119,7 +120,10 @@ def at_twips(x, y):
     for app in applications():
         for window in shown_descendants(app):
             # Screen places: Qt 6.4 gives window-relative places as screen ones.
-            origin = window.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            try:
+                origin = window.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            except Exception:
+                return None
             px, py = origin[0] + x / 15, origin[1] + y / 15
             for node in shown_descendants(window):
                 try:
@@ -129,7 +133,7 @@ def at_twips(x, y):
                 if left <= px < left + width and top <= py < top + height:
                     if best is None or width * height < best_area:
                         best, best_area = node, width * height
-            break  # the main window is the application's first
+            return best  # the main window is the application's first
     return best
 
 

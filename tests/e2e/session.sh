@@ -24,26 +24,34 @@
 #   press_button CAPTION  presses a button by its caption, as a user would
 #   dialog_text           the texts of the open message box, one a line
 #   fail MESSAGE          ends the test, printing the session's logs
-# NAME is a control name (lblStatus, lstConverted: the window publishes it as
-# the accessible description) or an accessible name (a label's or button's
-# caption). `atspi.py dump` shows the whole tree when a test cannot find one.
+# NAME is an accessible name (a label's or button's caption, a tool tip), an
+# accessible id where the toolkit publishes one (Qt 6.4 publishes no object
+# names), or @X,Y: the smallest widget shown at X,Y twips in the main window,
+# for widgets with no fixed caption such as lblStatus or lstConverted.
+# `atspi dump` prints the whole tree when a test cannot find a widget.
 set -euo pipefail
 
-if [ -z "${TARNWICK_E2E_BUS:-}" ]; then
-    export TARNWICK_E2E_BUS=1
+# The first pass makes the run's folder and home, then runs the test again
+# under a session bus of its own (which then also reads only that home).
+if [ -z "${TARNWICK_E2E_WORK:-}" ]; then
+    command -v dbus-run-session >/dev/null || { echo "FAIL: no dbus-run-session; scripts/install-deps installs it" >&2; exit 1; }
+    TARNWICK_E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-e2e.XXXXXX")
+    export TARNWICK_E2E_WORK HOME="$TARNWICK_E2E_WORK/home"
+    export XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache" XDG_DATA_HOME="$HOME/.local/share"
+    export XDG_RUNTIME_DIR="$TARNWICK_E2E_WORK/runtime"
+    mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
     exec dbus-run-session -- bash "$0" "$@"
 fi
 
 E2E_DIR=${E2E_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)}
-work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-e2e.XXXXXX")
+work=$TARNWICK_E2E_WORK
 program_dir="$work/program"
-mkdir -p "$program_dir" "$work/home/.config" "$work/home/.cache" "$work/home/.local/share"
+mkdir -p "$program_dir"
 cp "$TARNWICK_BIN" "$program_dir/tarnwick"
-export HOME="$work/home"
-export XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache" XDG_DATA_HOME="$HOME/.local/share"
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+# Qt 6.4 does not come onto the accessibility bus when given its address in
+# AT_SPI_BUS_ADDRESS; it asks the session bus for it instead.
 unset AT_SPI_BUS_ADDRESS SESSION_MANAGER
 
 program_pid=""
@@ -110,8 +118,12 @@ background_pids+=($!)
 read -r -t 20 display_number <"$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$display_number"
 
+# The session bus would start a second launcher for the first client that
+# asks for the accessibility bus before this one has its name, and the two
+# would race for it: so wait for the name without asking for the bus.
 run_in_background atspi /usr/libexec/at-spi-bus-launcher --launch-immediately
-wait_for 'dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1' \
+wait_for 'dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q true' \
     || fail "the accessibility bus did not start"
 
 run_in_background trayer trayer --expand false
