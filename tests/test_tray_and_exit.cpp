@@ -202,7 +202,7 @@ class TestTrayAndExit : public QObject {
         QFETCH(bool, hiddenInTray);
         window().tray().Add_Tray_Icon();
         window().animations().setFullSize(9615, 8325);
-        window().geometry().setSaved(1500, 975, QStringLiteral("0"));
+        window().windowGeometry().setSaved(1500, 975, QStringLiteral("0"));
         minimise();
         if (hiddenInTray) {
             window().hide();

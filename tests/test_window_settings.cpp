@@ -142,8 +142,8 @@ class TestWindowSettings : public QObject {
         window.findChild<QLineEdit*>("txtUserPassword")->setText(s.user);
         window.applyLanguage(s.language);
         window.setCounter(s.counter);
-        window.geometry().setSaved(window.geometry().savedLeft(), window.geometry().savedTop(),
-                                   s.windowState);
+        window.windowGeometry().setSaved(window.windowGeometry().savedLeft(),
+                                         window.windowGeometry().savedTop(), s.windowState);
     }
     static WindowSettings read(FrmMain& window) {
         WindowSettings s;
@@ -160,20 +160,19 @@ class TestWindowSettings : public QObject {
         s.language = window.languageCode();
         s.counter = window.counter();
         s.counterCaption = window.findChild<QLabel*>("lblTeller")->text();
-        s.windowState = window.geometry().savedWindowState();
+        s.windowState = window.windowGeometry().savedWindowState();
         return s;
     }
     void showAt(int x, int y) {
         f->window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f->window.get()));
-        f->window->move(x, y);
+        // The place kept is the client area's.
+        f->window->setGeometry(QRect(QPoint(x, y), f->window->size()));
         QCoreApplication::processEvents();
-        // Offscreen puts a window moved off the left edge two pixels (its
-        // frame) further right; elsewhere it lands where it was moved.
         if (x >= 0) {
-            QCOMPARE(f->window->pos(), QPoint(x, y));
+            QCOMPARE(f->window->geometry().topLeft(), QPoint(x, y));
         } else {
-            QVERIFY(f->window->pos().x() < 0);
+            QVERIFY(f->window->geometry().x() < 0);
         }
     }
     // The places below need the whole window on the screen at (40, 30); at a
@@ -308,8 +307,9 @@ class TestWindowSettings : public QObject {
             QSKIP("the window does not fit on the screen at this DPI");
         }
         const QRect screen = f->window->screen()->geometry();
-        // The saved place is that of the frame, as move() takes it back at start.
+        // The saved place is the client area's, the window's size its frame's.
         const QRect frame = f->window->frameGeometry();
+        const QPoint client = f->window->geometry().topLeft();
         QCOMPARE(screen.topLeft(), QPoint(0, 0));
         // Each row puts the window where its name says.
         QCOMPARE(frame.left() < 0, left == Place::Zero);
@@ -321,8 +321,8 @@ class TestWindowSettings : public QObject {
         const int expectedLeft = left == Place::Zero ? 0
                                  : left == Place::FlushRight
                                      ? pixelsToTwips(screen.width()) - pixelsToTwips(frame.width())
-                                     : pixelsToTwips(frame.x());
-        const int expectedTop = top == Place::Zero ? 0 : pixelsToTwips(frame.y());
+                                     : pixelsToTwips(client.x());
+        const int expectedTop = top == Place::Zero ? 0 : pixelsToTwips(client.y());
         QCOMPARE(valueOf(file, "           Left"), QByteArray::number(expectedLeft));
         QCOMPARE(valueOf(file, "            Top"), QByteArray::number(expectedTop));
         QCOMPARE(valueOf(file, "    WindowState"), QByteArray("0"));
@@ -340,7 +340,7 @@ class TestWindowSettings : public QObject {
         QFETCH(Qt::WindowState, state);
         QFETCH(QByteArray, windowState);
         showAt(40, 30);
-        f->window->geometry().setSaved(-1234, 20000, QStringLiteral("0"));
+        f->window->windowGeometry().setSaved(-1234, 20000, QStringLiteral("0"));
         f->window->setWindowState(state);
         QTest::qWait(20);
         f->window->Save_Settings();
@@ -348,7 +348,7 @@ class TestWindowSettings : public QObject {
         QCOMPARE(valueOf(file, "           Left"), QByteArray("-1234"));
         QCOMPARE(valueOf(file, "            Top"), QByteArray("20000"));
         QCOMPARE(valueOf(file, "    WindowState"), windowState);
-        QCOMPARE(f->window->geometry().savedWindowState(), QString::fromLatin1(windowState));
+        QCOMPARE(f->window->windowGeometry().savedWindowState(), QString::fromLatin1(windowState));
     }
 
     void loadRoundTrip_data() {
@@ -378,7 +378,8 @@ class TestWindowSettings : public QObject {
             QSKIP("the window does not fit on the screen at this DPI");
         }
         if (minimised) {
-            f->window->geometry().setSaved(3000, 1500, f->window->geometry().savedWindowState());
+            f->window->windowGeometry().setSaved(3000, 1500,
+                                                 f->window->windowGeometry().savedWindowState());
             f->window->setWindowState(Qt::WindowMinimized);
             QTest::qWait(20);
         }
@@ -393,8 +394,8 @@ class TestWindowSettings : public QObject {
         loaded.Load_Settings();
 
         QCOMPARE(read(loaded), saved);
-        QCOMPARE(loaded.geometry().savedLeft(), qint16(minimised ? 3000 : pixelsToTwips(40)));
-        QCOMPARE(loaded.geometry().savedTop(), qint16(minimised ? 1500 : pixelsToTwips(30)));
+        QCOMPARE(loaded.windowGeometry().savedLeft(), qint16(minimised ? 3000 : pixelsToTwips(40)));
+        QCOMPARE(loaded.windowGeometry().savedTop(), qint16(minimised ? 1500 : pixelsToTwips(30)));
         QCOMPARE(f->platform.fakePrompts.shown.size(), 0);
     }
 
@@ -413,8 +414,8 @@ class TestWindowSettings : public QObject {
         QCOMPARE(s.quality, 3);
         QCOMPARE(s.qualityPreset, QStringLiteral("-dPDFSETTINGS=/ebook "));
         QCOMPARE(s.language, QStringLiteral("FI"));
-        QCOMPARE(f->window->geometry().savedLeft(), qint16(-450));
-        QCOMPARE(f->window->geometry().savedTop(), qint16(32767));
+        QCOMPARE(f->window->windowGeometry().savedLeft(), qint16(-450));
+        QCOMPARE(f->window->windowGeometry().savedTop(), qint16(32767));
         QCOMPARE(s.windowState, QStringLiteral("2"));
         QCOMPARE(s.counter, 99999.0);
         QCOMPARE(s.counterCaption, QStringLiteral("99999"));

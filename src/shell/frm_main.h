@@ -35,7 +35,7 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
 
     Distiller& distiller() { return *distiller_; }
     TrayIcon& tray() { return *tray_; }
-    WindowGeometry& geometry() { return *geometry_; }
+    WindowGeometry& windowGeometry() { return *geometry_; }
     WindowAnimations& animations() { return *animations_; }
     QTimer& timer() { return *tmrAutodistill; }
     const TextTable& texts() const { return texts_; }

@@ -107,7 +107,7 @@ void runStartUp(FrmMain& window, Platform& platform, const StartRequest& request
     // stored place rather than one of its own.
     const bool normal = !(window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
     if (normal) {
-        window.geometry().restorePosition();
+        window.windowGeometry().restorePosition();
     }
     window.show();
     window.animations().recordFullSize();
@@ -122,7 +122,7 @@ void runStartUp(FrmMain& window, Platform& platform, const StartRequest& request
         window.distiller().Start_Distiller();
     }
     window.tray().Add_Tray_Icon();
-    if (window.geometry().savedWindowState() == QLatin1String("1")) {
+    if (window.windowGeometry().savedWindowState() == QLatin1String("1")) {
         window.setWindowState(window.windowState() | Qt::WindowMinimized);
     }
     window.timer().start();

@@ -23,8 +23,13 @@ void WindowGeometry::setSaved(qint16 left, qint16 top, const QString& windowStat
     state_ = windowState;
 }
 
+// The place kept is the client area's, saved and restored alike: set as the
+// client's place before the window is shown, a window manager keeps it
+// (static gravity), where a frame's place would be taken for the client's or
+// moved by the border on every start.
 void WindowGeometry::restorePosition() {
-    window_.move(twipsToPixels(left_), twipsToPixels(top_));
+    window_.setGeometry(twipsToPixels(left_), twipsToPixels(top_), window_.width(),
+                        window_.height());
 }
 
 void WindowGeometry::recordPosition() {
@@ -35,13 +40,14 @@ void WindowGeometry::recordPosition() {
         const int screenWidth = pixelsToTwips(shown->geometry().width());
         const int screenHeight = pixelsToTwips(shown->geometry().height());
         const QRect frame = window_.frameGeometry();
+        const QPoint client = window_.geometry().topLeft();
         const int width = pixelsToTwips(frame.width());
         const int height = pixelsToTwips(frame.height());
-        int left = std::max(pixelsToTwips(frame.x()), 0);
-        if (pixelsToTwips(frame.x()) + width > screenWidth) {
+        int left = std::max(pixelsToTwips(client.x()), 0);
+        if (pixelsToTwips(client.x()) + width > screenWidth) {
             left = screenWidth - width;
         }
-        int top = pixelsToTwips(frame.y());
+        int top = pixelsToTwips(client.y());
         if (top < 0 || top + height > screenHeight) {
             top = 0;
         }
