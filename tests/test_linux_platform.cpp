@@ -114,6 +114,7 @@ class TestLinuxPlatform : public QObject {
     void writeFileAtomicReplaces();
     void writeFileAtomicIntoMissingFolder();
     void folders();
+    void singleInstancePerUser();
 
     void messageAnswers_data();
     void messageAnswers();
@@ -127,6 +128,33 @@ class TestLinuxPlatform : public QObject {
     QtPrompts prompts_;
     std::unique_ptr<LinuxPlatform> platform_;
 };
+
+void TestLinuxPlatform::singleInstancePerUser() {
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir_->path()));
+    QFile::setPermissions(dir_->path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    auto first = std::make_unique<LinuxPlatform>(prompts_);
+    auto second = std::make_unique<LinuxPlatform>(prompts_);
+    QVERIFY(first->claimSingleInstance());
+    QVERIFY(!second->claimSingleInstance());
+    first.reset();
+    QVERIFY(second->claimSingleInstance());
+    second.reset();
+
+    // A lock left by an instance that ended without removing it is taken.
+    QProcess ended;
+    ended.start(QStringLiteral("true"));
+    QVERIFY(ended.waitForStarted());
+    const qint64 endedPid = ended.processId();
+    QVERIFY(ended.waitForFinished());
+    QFile stale(dir_->path() + QStringLiteral("/tarnwick.lock"));
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.write(QByteArray::number(endedPid) + "\ntarnwick\n" +
+                QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.close();
+    QVERIFY(LinuxPlatform(prompts_).claimSingleInstance());
+    qunsetenv("XDG_RUNTIME_DIR");
+}
 
 void TestLinuxPlatform::init() {
     dir_ = std::make_unique<QTemporaryDir>();
