@@ -13,16 +13,7 @@
 #include "shell/tray_icon.h"
 #include "shell/window_geometry.h"
 #include "support/engine_fixture.h"
-
-namespace {
-
-const QByteArray kHeader =
-    "*** This is the settingsfile for TarnWick.exe\r\n"
-    "*** TarnWick - PostScript to PDF with Ghostscript\r\n"
-    "*** Do not alter this file for it can bring TarnWick in trouble, if it does go wrong just "
-    "delete this file and a new correct one will be made again\r\n";
-
-}  // namespace
+#include "support/settings_text.h"
 
 // The start-up sequence on the fake platform: what it reads, shows and asks,
 // and where it ends early.
@@ -45,7 +36,7 @@ class TestStartup : public QObject {
     void writeSettings(const QByteArray& lines) {
         QFile file(settings);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(kHeader + lines);
+        file.write(kSettingsHeader + lines);
     }
     QByteArray settingsWith(const QString& gsPath, const QString& language = "GB") const {
         return ("Ghostscriptpath;" + gsPath + "\r\n   WatchDirpath;" + watch +

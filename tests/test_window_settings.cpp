@@ -13,14 +13,9 @@
 #include "shell/twips.h"
 #include "shell/window_geometry.h"
 #include "support/main_window_fixture.h"
+#include "support/settings_text.h"
 
 namespace {
-
-const QByteArray kHeader =
-    "*** This is the settingsfile for TarnWick.exe\r\n"
-    "*** TarnWick - PostScript to PDF with Ghostscript\r\n"
-    "*** Do not alter this file for it can bring TarnWick in trouble, if it does go wrong just "
-    "delete this file and a new correct one will be made again\r\n";
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -228,7 +223,7 @@ class TestWindowSettings : public QObject {
         // The passwords stand garbled: each byte shifted down by its
         // position plus 2 ("owner" -> "lsi_k", "user" -> "ro`l").
         QTest::newRow("everything set") << everythingSet() << QPoint(40, 30)
-                                        << kHeader +
+                                        << kSettingsHeader +
                                                "Ghostscriptpath;/usr/bin/gs\r\n"
                                                "     Outputpath;/data/pdf out/\r\n"
                                                "     MoveFolder;/data/moved/\r\n"
@@ -250,7 +245,7 @@ class TestWindowSettings : public QObject {
                                                "        Counter;1234\r\n";
         // Empty passwords have no line at all.
         QTest::newRow("everything cleared") << everythingCleared() << QPoint(0, 0)
-                                            << kHeader +
+                                            << kSettingsHeader +
                                                    "Ghostscriptpath;\r\n"
                                                    "     Outputpath;\r\n"
                                                    "     MoveFolder;\r\n"
@@ -402,7 +397,7 @@ class TestWindowSettings : public QObject {
     // A hand-written file read into a fresh window, for values a window
     // never writes itself.
     void loadHandWrittenFile() {
-        writeAll(f->window->settingsPath(), kHeader +
+        writeAll(f->window->settingsPath(), kSettingsHeader +
                                                 "        Quality;E-book  (GS8+)\r\n"
                                                 "       Language;FI\r\n"
                                                 "           Left;-450\r\n"
@@ -445,7 +440,7 @@ class TestWindowSettings : public QObject {
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<bool>("unreadable");
         // A good file that cannot be read must not be read some other way.
-        const QByteArray goodFile = kHeader +
+        const QByteArray goodFile = kSettingsHeader +
                                     "     Outputpath;/elsewhere/\r\n"
                                     "        Quality;Screen  (GS7+)\r\n"
                                     "  UseEncryption;0\r\n"

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
-EngineFixture::EngineFixture() {
+ConversionFolders::ConversionFolders() {
     const QString base = root.path() + QLatin1Char('/');
     watch = base + QStringLiteral("watch/");
     moved = base + QStringLiteral("moved/");
@@ -13,6 +13,9 @@ EngineFixture::EngineFixture() {
     for (const QString& folder : {watch, moved, output, merge}) {
         QDir().mkpath(folder);
     }
+}
+
+EngineFixture::EngineFixture() {
     texts.Select_Texts(QStringLiteral("GB"));
     config.paths = {{PathKind::WatchDirpath, watch},
                     {PathKind::MoveToFolder, moved},

@@ -50,16 +50,21 @@ class FakeResults : public PdfResults {
     Configuration& config_;
 };
 
-// A distiller on the fake platform, with the four folders of a conversion
-// made as real temporary folders.
-struct EngineFixture {
-    EngineFixture();
+// The four folders of a conversion, made as real temporary folders.
+struct ConversionFolders {
+    ConversionFolders();
 
     QTemporaryDir root;
     QString watch;  // each ends in "/"
     QString moved;
     QString output;
     QString merge;
+};
+
+// A distiller on the fake platform and its four folders.
+struct EngineFixture : ConversionFolders {
+    EngineFixture();
+
     FakePlatform platform;
     FakeConfiguration config;
     FakeResults results{config};

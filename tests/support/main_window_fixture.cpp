@@ -7,16 +7,8 @@
 #include "settings/settings_location.h"
 
 MainWindowFixture::MainWindowFixture() {
-    const QString base = root.path() + QLatin1Char('/');
-    watch = base + QStringLiteral("watch/");
-    moved = base + QStringLiteral("moved/");
-    output = base + QStringLiteral("output/");
-    merge = base + QStringLiteral("merge/");
-    for (const QString& folder : {watch, moved, output, merge}) {
-        QDir().mkpath(folder);
-    }
     platform.programFolderPath = root.path();
-    platform.configFolderPath = base + QStringLiteral("config");
+    platform.configFolderPath = root.path() + QStringLiteral("/config");
     window = std::make_unique<FrmMain>(platform);
     window->applyLanguage(QStringLiteral("GB"));
     window->setSettingsPath(settingsFilePath(platform));

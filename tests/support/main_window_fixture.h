@@ -12,14 +12,9 @@ class QLabel;
 // A main window on the fake platform, not yet started: its texts in English,
 // its settings file where the program keeps it, and the four folders of a
 // conversion made as real temporary folders.
-struct MainWindowFixture {
+struct MainWindowFixture : ConversionFolders {
     MainWindowFixture();
 
-    QTemporaryDir root;
-    QString watch;  // each ends in "/"
-    QString moved;
-    QString output;
-    QString merge;
     FakePlatform platform;
     std::unique_ptr<FrmMain> window;
 
