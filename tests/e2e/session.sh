@@ -72,6 +72,7 @@ trap cleanup EXIT
 # The folder goes with the run, so a failure shows what the helpers wrote.
 fail() {
     echo "FAIL: $*" >&2
+    echo "--- display ${DISPLAY:-none}" >&2
     local log
     for log in "$work"/*.log; do
         [ -s "$log" ] && { echo "--- ${log##*/}" >&2; tail -n 20 "$log" >&2; }
@@ -117,6 +118,7 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work
 background_pids+=($!)
 read -r -t 20 display_number <"$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$display_number"
+wait_for 'xdpyinfo >/dev/null 2>&1' 10 || fail "Xvfb takes no clients on $DISPLAY"
 
 # The session bus would start a second launcher for the first client that
 # asks for the accessibility bus before this one has its name, and the two
