@@ -1,7 +1,7 @@
 # The real-window session, sourced by tests/e2e/test_*.sh (run by CTest with
 # TARNWICK_BIN, CLOSE_REQUEST and E2E_DIR set). Each run has its own of
 # everything, so runs can go in parallel and never touch the user's setup:
-# a D-Bus session bus, an X server on a free display, the
+# a D-Bus session bus, an X server (Xvfb picks a free display itself), the
 # accessibility bus, a notification area (trayer), and a temporary folder
 # $work holding HOME, the XDG folders, the logs and a copy of the program
 # ($program_dir, where its settings file Tarnwick.ini goes). All of it goes
@@ -113,28 +113,14 @@ background_pids+=($!)
 read -r -t 20 DBUS_SESSION_BUS_ADDRESS <"$work/bus" || fail "the session bus did not start"
 export DBUS_SESSION_BUS_ADDRESS
 
-# The X server takes a display number only with its lock file and writes the
-# number to the pipe once it takes clients; a number in use makes it end, and
-# another is tried. Left to pick on its own (-displayfd alone), parallel runs
-# all crowd onto the lowest numbers, and a run then now and then lost its
-# server to another run's server ending on the same number.
+# The X server picks a free display itself and writes its number to the pipe
+# once it takes clients. -noreset: a server resets when its last client
+# leaves, and refuses the next one meanwhile.
 mkfifo "$work/display"
-display_number=""
-for _ in 1 2 3 4 5 6 7 8; do
-    Xvfb ":$((100 + RANDOM % 20000))" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
-        3>"$work/display" >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    if read -r -t 20 display_number <"$work/display"; then
-        background_pids+=("$xvfb_pid")
-        break
-    fi
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-    display_number=""
-done
-[ -n "$display_number" ] || fail "Xvfb did not start"
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+background_pids+=($!)
+read -r -t 20 display_number <"$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$display_number"
-wait_for 'xdpyinfo >/dev/null 2>&1' 10 || fail "Xvfb takes no clients on $DISPLAY"
 
 # The session bus would start a second launcher for the first client that
 # asks for the accessibility bus before this one has its name, and the two
