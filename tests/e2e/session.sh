@@ -1,11 +1,11 @@
 # The real-window session, sourced by tests/e2e/test_*.sh (run by CTest with
 # TARNWICK_BIN, CLOSE_REQUEST and E2E_DIR set). Each run has its own of
 # everything, so runs can go in parallel and never touch the user's setup:
-# a D-Bus session bus (the script re-runs itself under dbus-run-session), an
-# X server (Xvfb picks a free display itself, -displayfd), the accessibility
-# bus, a notification area (trayer), and a temporary folder $work holding
-# HOME, the XDG folders, the logs and a copy of the program ($program_dir,
-# where its settings file Tarnwick.ini goes).
+# a D-Bus session bus, an X server (Xvfb picks a free display itself), the
+# accessibility bus, a notification area (trayer), and a temporary folder
+# $work holding HOME, the XDG folders, the logs and a copy of the program
+# ($program_dir, where its settings file Tarnwick.ini goes). All of it goes
+# when the test ends, however it ends short of SIGKILL.
 #
 #   start_program [ARGS]  starts the copy and waits for its main window at full
 #                         height; $window is its X id, $program_pid its pid
@@ -31,28 +31,19 @@
 # `atspi dump` prints the whole tree when a test cannot find a widget.
 set -euo pipefail
 
-# The first pass makes the run's folder and home, then runs the test again
-# under a session bus of its own (which then also reads only that home).
-if [ -z "${TARNWICK_E2E_WORK:-}" ]; then
-    command -v dbus-run-session >/dev/null || { echo "FAIL: no dbus-run-session; scripts/install-deps installs it" >&2; exit 1; }
-    TARNWICK_E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-e2e.XXXXXX")
-    export TARNWICK_E2E_WORK HOME="$TARNWICK_E2E_WORK/home"
-    export XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache" XDG_DATA_HOME="$HOME/.local/share"
-    export XDG_RUNTIME_DIR="$TARNWICK_E2E_WORK/runtime"
-    mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME"
-    mkdir -m 700 "$XDG_RUNTIME_DIR"
-    exec dbus-run-session -- bash "$0" "$@"
-fi
-
 E2E_DIR=${E2E_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)}
-work=$TARNWICK_E2E_WORK
+work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-e2e.XXXXXX")
 program_dir="$work/program"
-mkdir -p "$program_dir"
+export HOME="$work/home"
+export XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache" XDG_DATA_HOME="$HOME/.local/share"
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p "$program_dir" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 cp "$TARNWICK_BIN" "$program_dir/tarnwick"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 # Qt 6.4 does not come onto the accessibility bus when given its address in
 # AT_SPI_BUS_ADDRESS; it asks the session bus for it instead.
-unset AT_SPI_BUS_ADDRESS SESSION_MANAGER
+unset AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
 
 program_pid=""
 window=""
@@ -68,10 +59,12 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 143' TERM INT
 
 # The folder goes with the run, so a failure shows what the helpers wrote.
 fail() {
     echo "FAIL: $*" >&2
+    echo "--- display ${DISPLAY:-none}" >&2
     local log
     for log in "$work"/*.log; do
         [ -s "$log" ] && { echo "--- ${log##*/}" >&2; tail -n 20 "$log" >&2; }
@@ -111,9 +104,20 @@ sys.exit(0 if d and x.XGetSelectionOwner(d, x.XInternAtom(d, sys.argv[1].encode(
 EOF
 }
 
-# The X server writes its display number to the pipe once it takes clients.
+# Its own session bus, as dbus-run-session would give, but ended by the
+# cleanup below even when the test is stopped by a signal.
+mkfifo "$work/bus"
+dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus" \
+    --print-address=3 3>"$work/bus" >"$work/dbus.log" 2>&1 &
+background_pids+=($!)
+read -r -t 20 DBUS_SESSION_BUS_ADDRESS <"$work/bus" || fail "the session bus did not start"
+export DBUS_SESSION_BUS_ADDRESS
+
+# The X server picks a free display itself and writes its number to the pipe
+# once it takes clients. -noreset: a server resets when its last client
+# leaves, and refuses the next one meanwhile.
 mkfifo "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 background_pids+=($!)
 read -r -t 20 display_number <"$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$display_number"
