@@ -47,8 +47,7 @@ class TestTrayAndExit : public QObject {
     FrmMain& window() { return *f->window; }
     void minimise() {
         window().setWindowState(window().windowState() | Qt::WindowMinimized);
-        QTest::qWait(20);
-        QVERIFY(window().isMinimized());
+        QTRY_VERIFY(window().isMinimized());
     }
     void end(Ending ending) {
         switch (ending) {
@@ -145,7 +144,7 @@ class TestTrayAndExit : public QObject {
         }
         window().tray().Add_Tray_Icon();
         minimise();
-        QTest::qWait(50);
+        QCoreApplication::processEvents();
         // Hidden, it could not be brought back: there is no icon to click.
         QVERIFY(window().isVisible());
         QVERIFY(window().isMinimized());

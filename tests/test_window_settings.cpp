@@ -337,7 +337,7 @@ class TestWindowSettings : public QObject {
         showAt(40, 30);
         f->window->windowGeometry().setSaved(-1234, 20000, QStringLiteral("0"));
         f->window->setWindowState(state);
-        QTest::qWait(20);
+        QTRY_VERIFY(f->window->windowState() & state);
         f->window->Save_Settings();
         const QByteArray file = savedFile();
         QCOMPARE(valueOf(file, "           Left"), QByteArray("-1234"));
@@ -376,7 +376,7 @@ class TestWindowSettings : public QObject {
             f->window->windowGeometry().setSaved(3000, 1500,
                                                  f->window->windowGeometry().savedWindowState());
             f->window->setWindowState(Qt::WindowMinimized);
-            QTest::qWait(20);
+            QTRY_VERIFY(f->window->isMinimized());
         }
         f->window->Save_Settings();
         QCOMPARE(f->platform.fakePrompts.shown.size(), 0);
