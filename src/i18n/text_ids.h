@@ -59,6 +59,9 @@
     X(Tr_TitleComposeFolder)  \
     X(Tr_TitleAcroPath)       \
     X(Tr_PickerHint)          \
+    X(Tr_PickerVolumes)       \
+    X(Tr_PickerFolders)       \
+    X(Tr_PickerFiles)         \
     X(Tr_MsgSettingsWrong)    \
     X(Tr_MsgGSPathInvalid)    \
     X(Tr_MsgNoOwnerPassword)  \

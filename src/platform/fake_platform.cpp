@@ -108,6 +108,15 @@ std::optional<QString> FakePlatform::writeFileAtomic(const QString& path, const 
     return std::nullopt;
 }
 
+std::optional<FolderContents> FakePlatform::readFolder(const QString& folder) {
+    const QDir dir(folder);
+    if (unreadable.contains(folder) || !dir.exists()) {
+        return std::nullopt;
+    }
+    return FolderContents{dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
+                          dir.entryList(QDir::Files, QDir::Name)};
+}
+
 bool FakePlatform::openFolder(const QString& folder) {
     openedFolders.append(folder);
     return true;

@@ -46,6 +46,8 @@ class FakePlatform : public Platform {
     std::optional<QByteArray> readFileHead(const QString& path, qint64 maxBytes) override;
     bool isFileHeld(const QString& path) override;
     std::optional<QString> writeFileAtomic(const QString& path, const QByteArray& data) override;
+    QStringList volumes() override { return volumeList; }
+    std::optional<FolderContents> readFolder(const QString& folder) override;
     bool openFolder(const QString& folder) override;
     bool openUrl(const QString& address) override;
     QString programFolder() override { return programFolderPath; }
@@ -74,13 +76,16 @@ class FakePlatform : public Platform {
     // the file of a delete, read or write.
     QHash<QString, FileResult> copyFailures;
     QHash<QString, FileResult> removeFailures;
-    QSet<QString> unreadable;
+    QSet<QString> unreadable;  // files and folders
     QSet<QString> unwritableFiles;
     QSet<QString> unwritableFolders;
     // Files held by another program, with the number of checks that still
     // find them held (-1: until released).
     QHash<QString, int> held;
     int heldChecks = 0;
+
+    // The mounted volumes, by mount point.
+    QStringList volumeList{QStringLiteral("/")};
 
     QStringList openedFolders;
     QStringList openedUrls;

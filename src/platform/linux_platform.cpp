@@ -3,6 +3,8 @@
 
 #include "platform/command_line.h"
 #include "platform/file_busy.h"
+#include "platform/mount_table.h"
+#include "platform/within_deadline.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -86,6 +88,38 @@ bool copyContents(int from, int to) {
     }
 }
 
+// Lists a folder, waiting as long as the file system takes.
+std::optional<FolderContents> readFolderNow(const QString& folder) {
+    DIR* dir = opendir(nativeName(folder).constData());
+    if (dir == nullptr) {
+        return std::nullopt;
+    }
+    const auto closer = qScopeGuard([dir] { closedir(dir); });
+    FolderContents contents;
+    while (const dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] == '.') {
+            continue;
+        }
+        unsigned char type = entry->d_type;
+        // Links and file systems without entry types need a look at the
+        // entry itself; a link counts as what it leads to.
+        if (type == DT_LNK || type == DT_UNKNOWN) {
+            struct stat info {};
+            const bool found = fstatat(dirfd(dir), entry->d_name, &info, 0) == 0;
+            type = !found                  ? DT_UNKNOWN
+                   : S_ISDIR(info.st_mode) ? DT_DIR
+                   : S_ISREG(info.st_mode) ? DT_REG
+                                           : DT_UNKNOWN;
+        }
+        if (type == DT_DIR) {
+            contents.folders.append(QFile::decodeName(entry->d_name));
+        } else if (type == DT_REG) {
+            contents.files.append(QFile::decodeName(entry->d_name));
+        }
+    }
+    return contents;
+}
+
 }  // namespace
 
 LinuxPlatform::LinuxPlatform(Prompts& prompts, QObject* parent) : prompts_(prompts) {
@@ -148,28 +182,18 @@ bool LinuxPlatform::endedWithFailure(ProcessId id) {
 }
 
 QStringList LinuxPlatform::listFiles(const QString& folder) {
-    QStringList names;
-    DIR* dir = opendir(nativeName(folder).constData());
-    if (dir == nullptr) {
-        return names;
-    }
-    const auto closer = qScopeGuard([dir] { closedir(dir); });
-    while (const dirent* entry = readdir(dir)) {
-        if (entry->d_name[0] == '.') {
-            continue;
-        }
-        bool regular = entry->d_type == DT_REG;
-        // Links and file systems without entry types need a look at the
-        // file itself; a link counts as what it leads to.
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat info {};
-            regular = fstatat(dirfd(dir), entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
-        }
-        if (regular) {
-            names.append(QFile::decodeName(entry->d_name));
-        }
-    }
-    return names;
+    return readFolderNow(folder).value_or(FolderContents()).files;
+}
+
+QStringList LinuxPlatform::volumes() {
+    QFile table(QStringLiteral("/proc/self/mountinfo"));
+    return volumesFromMountInfo(table.open(QIODevice::ReadOnly) ? table.readAll() : QByteArray());
+}
+
+std::optional<FolderContents> LinuxPlatform::readFolder(const QString& folder) {
+    // Long enough for a slow network, short enough not to seem stuck.
+    constexpr std::chrono::milliseconds kAnswerTime{2000};
+    return callWithin<FolderContents>([folder] { return readFolderNow(folder); }, kAnswerTime);
 }
 
 bool LinuxPlatform::fileExists(const QString& path) {

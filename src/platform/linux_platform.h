@@ -30,6 +30,9 @@ class LinuxPlatform : public Platform {
     bool isFileHeld(const QString& path) override;
     std::optional<QString> writeFileAtomic(const QString& path, const QByteArray& data) override;
 
+    QStringList volumes() override;
+    std::optional<FolderContents> readFolder(const QString& folder) override;
+
     bool openFolder(const QString& folder) override;
     bool openUrl(const QString& address) override;
 

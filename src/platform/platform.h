@@ -18,6 +18,13 @@ enum class WindowMode { Normal = 1, Minimised = 2, Maximised = 3 };
 // distill pass handles it on its own (another program holds the file).
 enum class FileResult { Ok, PermissionDenied, Failed };
 
+// What a folder holds: the names of its visible subfolders and of its visible
+// ordinary files, in the file system's order (a link counts as what it leads to).
+struct FolderContents {
+    QStringList folders;
+    QStringList files;
+};
+
 // Everything the program asks of the operating system. The real implementation
 // talks to Linux; the tests use a stand-in that scripts every answer.
 class Platform : public QObject {
@@ -52,6 +59,14 @@ class Platform : public QObject {
     // Replaces a file as a whole: a failed or interrupted write leaves the
     // previous file intact. Returns the reason on failure, nothing on success.
     virtual std::optional<QString> writeFileAtomic(const QString& path, const QByteArray& data) = 0;
+
+    // The mounted volumes that hold files, each by its mount point, the root
+    // "/" first. Only the system's table of mounts is read, no volume itself,
+    // so a dead network mount cannot hold this up.
+    virtual QStringList volumes() = 0;
+    // What a folder holds; nothing when it cannot be read (gone, no
+    // permission, or no answer in time, as from a dead network mount).
+    virtual std::optional<FolderContents> readFolder(const QString& folder) = 0;
 
     // Opens a folder in the desktop's file browser, or an address in its browser.
     virtual bool openFolder(const QString& folder) = 0;

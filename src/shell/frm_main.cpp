@@ -14,6 +14,7 @@
 #include "shell/colors.h"
 #include "shell/controls.h"
 #include "shell/outline.h"
+#include "shell/path_prompts.h"
 #include "shell/running_indicator.h"
 #include "shell/tray_icon.h"
 #include "shell/twips.h"
@@ -64,9 +65,12 @@ FrmMain::FrmMain(Platform& platform, QWidget* parent)
     texts_.Select_Texts(QStringLiteral("GB"));
     distiller_ = new Distiller(*this, *this, texts_, platform_, this);
     tray_ = new TrayIcon(*this, texts_);
+    pathPrompts_ = std::make_unique<PathPrompts>(
+        *this, texts_, platform_, *this, [this] { return distiller_->state().DistillerActive; });
     buildControls();
     connectCommands();
     connectDistiller();
+    connectPathButtons();
 
     // Started by the start-up sequence; the window's place is kept on the
     // screen before each pass.
@@ -249,6 +253,7 @@ void FrmMain::TransLate() {
             ->setToolTip(texts_[TextId::lblTr_FC_msg004_tip]);
     }
     writeCaptions();
+    pathPrompts_->writeCaptions();
     // The tip of an icon already shown follows the language.
     if (tray_->icon() != nullptr && tray_->icon()->isVisible()) {
         tray_->Remove_Tray_Icon();
@@ -336,6 +341,17 @@ void FrmMain::connectDistiller() {
     });
     connect(distiller_, &Distiller::indicatorStep, this,
             [this](int frame) { indicator_->light(frame); });
+}
+
+void FrmMain::connectPathButtons() {
+    const std::pair<QPushButton*, PathKind> buttons[] = {
+        {cmdGSPath, PathKind::GSPath},         {cmdAcroPath, PathKind::AcroPath},
+        {cmdWatchDir, PathKind::WatchDirpath}, {cmdPSMove, PathKind::MoveToFolder},
+        {cmdOutput, PathKind::Outputpath},     {cmdComposeFolder, PathKind::ComposeFolder}};
+    for (const auto& [button, kind] : buttons) {
+        connect(button, &QPushButton::clicked, this,
+                [this, kind = kind] { pathPrompts_->Path_Button_Click(kind); });
+    }
 }
 
 void FrmMain::setComposeAndExitVisible(bool visible) {

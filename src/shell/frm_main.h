@@ -16,6 +16,7 @@ class ClickLabel;
 class ConvertedList;
 class Distiller;
 class Outline;
+class PathPrompts;
 class Platform;
 class ReleaseCheckBox;
 class RunningIndicator;
@@ -38,6 +39,8 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
     WindowGeometry& windowGeometry() { return *geometry_; }
     WindowAnimations& animations() { return *animations_; }
     QTimer& timer() { return *tmrAutodistill; }
+    // The path buttons, the path picker and the start-up's path checks.
+    PathPrompts& pathPrompts() { return *pathPrompts_; }
     const TextTable& texts() const { return texts_; }
 
     // The language code whose texts the windows show.
@@ -97,6 +100,7 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
   private:
     void connectCommands();
     void connectDistiller();
+    void connectPathButtons();
     void openConvertedEntry(Qt::MouseButton button);
     void resetCounter();
     void remindPasswords();
@@ -121,6 +125,7 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
     std::unique_ptr<WindowGeometry> geometry_;
     std::unique_ptr<WindowAnimations> animations_;
     std::unique_ptr<RunningIndicator> indicator_;
+    std::unique_ptr<PathPrompts> pathPrompts_;
     QTimer* tmrAutodistill = nullptr;
 
     QLabel* lblStatus = nullptr;

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Starts the built program under a window manager, opens the path picker with
+# a real click on the Watched Folder button, opens a subfolder with the
+# keyboard as a user would and presses OK. The folder reaches the label at
+# once and, after the program is closed, the settings file.
+source "$E2E_DIR/session.sh"
+
+tree="$work/tree"
+mkdir -p "$tree/chosen" "$work/moved"
+
+printf '%s\r\n' \
+  '*** This is the settingsfile for TarnWick.exe' \
+  '*** TarnWick - PostScript to PDF with Ghostscript' \
+  '*** Do not alter this file for it can bring TarnWick in trouble, if it does go wrong just delete this file and a new correct one will be made again' \
+  'Ghostscriptpath;/usr/bin/gs' \
+  "     Outputpath;$work/" \
+  "     MoveFolder;$work/moved/" \
+  "   WatchDirpath;$tree/" \
+  "  ComposeFolder;$work/" \
+  '  AcrobatFolder;/usr/bin/evince' \
+  '       Language;GB' \
+  '           Left;1500' \
+  '            Top;900' \
+  '    WindowState;0' \
+  '        Counter;0' > "$program_dir/Tarnwick.ini"
+
+start_window_manager
+start_program
+
+# The Watched Folder button: left 240, top 3660, 2000 x 330 twips; its centre.
+click_twips $((240 + 2000 / 2)) $((3660 + 330 / 2))
+title='Folder containing ps, plt, eps or prn files'
+wait_for 'picker=$(xdotool search --onlyvisible --name "^$title$" 2>/dev/null | head -1); [ -n "$picker" ]' \
+    || fail "the picker did not open"
+list_rows Folders | grep -qx ' *chosen' || fail "the picker does not show the stored folder's subfolder"
+
+# The folder list has the keyboard, on the stored folder: Down highlights its
+# subfolder and Enter opens it.
+xdotool windowactivate --sync "$picker"
+xdotool key Down Return
+wait_for 'list_rows Folders | tail -1 | grep -qx " *chosen"' 5 || fail "the subfolder was not opened"
+press_button Ok
+wait_for '! xdotool search --onlyvisible --name "^$title$" >/dev/null 2>&1' 5 || fail "OK did not close the picker"
+
+# lblWatchDir: left 2400, top 3680 twips.
+wait_text @3000,3750 "^$tree/chosen/\$" 5 >/dev/null || fail "the label does not show the chosen folder"
+
+close_program
+line=$(tr -d '\r' <"$program_dir/Tarnwick.ini" | grep -E '^ *WatchDirpath;' || true)
+[ "$line" = "   WatchDirpath;$tree/chosen/" ] || fail "the settings file's watched folder reads '$line'"
+echo "path picker in a real window: passed"
