@@ -4,6 +4,7 @@
 #include "platform/qt_prompts.h"
 #include "shell/frm_main.h"
 #include "shell/info_options.h"
+#include "shell/path_prompts.h"
 #include "shell/startup.h"
 
 int main(int argc, char* argv[]) {
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
     QtPrompts prompts;
     LinuxPlatform platform(prompts);
     FrmMain frmMain(platform);
-    runStartUp(frmMain, platform, interpretCommandLine(joinArguments(app.arguments().mid(1))));
+    runStartUp(frmMain, platform, interpretCommandLine(joinArguments(app.arguments().mid(1))),
+               frmMain.pathPrompts());
     return QApplication::exec();
 }

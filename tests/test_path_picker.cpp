@@ -12,33 +12,12 @@
 #include "shell/frm_settings.h"
 #include "shell/path_prompts.h"
 #include "support/main_window_fixture.h"
+#include "support/scripted_picker.h"
 
 namespace {
 
 // What the person does in the open picker before pressing OK or Cancel.
 enum class Action { HighlightSub, OpenSub, ChooseVolume, ChooseRoot };
-
-// The picker as the start-up check sees it, with the person's answers
-// scripted: the Ghostscript path is chosen at the given showing (0: never).
-class ScriptedPicker : public PathPicker {
-  public:
-    ScriptedPicker(Configuration& config, int chooseAt) : config_(config), chooseAt_(chooseAt) {}
-    void askForPath(PathKind kind) override { calls << "ask " + pathKindName(kind); }
-    void selectFolder(const QString& folder) override { calls << "select " + folder; }
-    void Show_Path_Picker() override {
-        calls << QStringLiteral("show");
-        const auto showings = calls.count(QStringLiteral("show"));
-        // A check that never stops asking is ended here; the test then fails.
-        if (showings == chooseAt_ || showings > 5) {
-            config_.setPath(PathKind::GSPath, QStringLiteral("/usr/bin/gs"));
-        }
-    }
-    QStringList calls;
-
-  private:
-    Configuration& config_;
-    int chooseAt_;
-};
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "shell/tray_icon.h"
 #include "shell/window_geometry.h"
 #include "support/engine_fixture.h"
+#include "support/scripted_picker.h"
 #include "support/settings_text.h"
 
 // The start-up sequence on the fake platform: what it reads, shows and asks,
@@ -23,6 +24,7 @@ class TestStartup : public QObject {
     std::unique_ptr<QTemporaryDir> root;
     std::unique_ptr<FakePlatform> platform;
     std::unique_ptr<FrmMain> window;
+    std::unique_ptr<ScriptedPicker> picker;
     QString watch;
     QString settings;
 
@@ -44,8 +46,9 @@ class TestStartup : public QObject {
                 "\r\n")
             .toUtf8();
     }
-    void start(const QString& commandLine) {
-        runStartUp(*window, *platform, interpretCommandLine(commandLine));
+    void start(const QString& commandLine, int chooseAt = 1) {
+        picker = std::make_unique<ScriptedPicker>(*window, chooseAt, QStringLiteral("/bin/sh"));
+        runStartUp(*window, *platform, interpretCommandLine(commandLine), *picker);
         window->timer().stop();  // every pass below is one the test runs
     }
 
@@ -95,23 +98,24 @@ class TestStartup : public QObject {
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("statusLine");
         QTest::addColumn<int>("languageEntry");
+        TextTable english;
+        english.Select_Texts(QStringLiteral("GB"));
+        const QString check =
+            english[TextId::Tr_MsgFirstUse] + "\r\n\r\n" + english[TextId::Tr_MsgLikelyGSPath];
         const QString gs = QStringLiteral("/bin/sh");  // any existing file
         QTest::newRow("no settings file")
-            << QByteArray("none") << QStringList() << "Distiller is not active" << -1;
+            << QByteArray("none") << QStringList{check} << "Distiller is not active" << -1;
         QTest::newRow("Finnish") << settingsWith(gs, "FI") << QStringList()
                                  << "Distiller ei ole aktiivinen" << 5;
         QTest::newRow("lower-case gb: English, nothing selected")
             << settingsWith(gs, "gb") << QStringList() << "Distiller is not active" << -1;
         QTest::newRow("empty Ghostscript path")
-            << settingsWith("") << QStringList{
-                   "Something went wrong with your settings, please run the next steps as "
-                   "proposed",
-                   "The path to Ghostscript is not valid (anymore), please correct that."}
+            << settingsWith("") << QStringList{english[TextId::Tr_MsgSettingsWrong], check}
             << "Distiller is not active" << 0;
         QTest::newRow("missing Ghostscript path")
             << settingsWith(root->path() + "/no-gs")
-            << QStringList{"The path to Ghostscript is not valid (anymore), please correct that."}
-            << "Distiller is not active" << 0;
+            << QStringList{english[TextId::Tr_MsgGSPathInvalid], check} << "Distiller is not active"
+            << 0;
     }
     void settingsAtStart() {
         QFETCH(QByteArray, file);
@@ -127,18 +131,21 @@ class TestStartup : public QObject {
         QCOMPARE(window->findChild<QLabel*>("lblStatus")->text(), statusLine);
         QVERIFY(window->isVisible());
         QCOMPARE(platform->endCount, 0);
-        if (file == "none") {
-            for (PathKind kind : {PathKind::WatchDirpath, PathKind::Outputpath,
-                                  PathKind::MoveToFolder, PathKind::ComposeFolder}) {
-                QCOMPARE(window->path(kind), QStringLiteral("/"));
-            }
-            QCOMPARE(window->path(PathKind::GSPath), QString());
-            QCOMPARE(window->path(PathKind::AcroPath), QString());
-        } else {
-            // Empty paths become the root, the reader's among them.
-            QCOMPARE(window->path(PathKind::Outputpath), QStringLiteral("/"));
-            QCOMPARE(window->path(PathKind::AcroPath), QStringLiteral("/"));
+        QCOMPARE(window->path(PathKind::GSPath), QStringLiteral("/bin/sh"));
+        QCOMPARE(window->path(PathKind::AcroPath), QString(file == "none" ? "" : "/"));
+        for (PathKind kind : {PathKind::Outputpath, PathKind::ComposeFolder}) {
+            QCOMPARE(window->path(kind), QStringLiteral("/"));
         }
+    }
+
+    // Cancel on the question after an empty choice ends the program at once.
+    void pathCheckCancelled() {
+        platform->fakePrompts.answers = {Prompts::Answer::Ok, Prompts::Answer::Cancel};
+        start("", 0);
+        QCOMPARE(platform->endCount, 1);
+        QVERIFY(!window->isVisible());
+        QVERIFY(!QFile::exists(settings));
+        QCOMPARE(picker->calls, QStringList({"ask GSPath", "select /", "show"}));
     }
 
     void distillerAndTrayAtStart_data() {

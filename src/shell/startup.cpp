@@ -8,6 +8,7 @@
 #include "i18n/text_table.h"
 #include "platform/platform.h"
 #include "platform/prompts.h"
+#include "settings/path_checks.h"
 #include "settings/settings_location.h"
 #include "shell/frm_main.h"
 #include "shell/project_address.h"
@@ -27,9 +28,14 @@ void setDefaultFolders(FrmMain& window) {
     }
 }
 
+bool checkPaths(FrmMain& window, Platform& platform, PathPicker& picker) {
+    return Check_Paths(window, window.texts(), platform, picker);
+}
+
 // After reading the settings file: empty paths become the root, and the
-// Ghostscript path is asked for when it is empty or names no file.
-void checkPathsAfterReading(FrmMain& window, Platform& platform) {
+// Ghostscript path is asked for when it is empty or names no file. False when
+// the program was ended.
+bool checkPathsAfterReading(FrmMain& window, Platform& platform, PathPicker& picker) {
     for (PathKind kind : {PathKind::WatchDirpath, PathKind::Outputpath, PathKind::MoveToFolder,
                           PathKind::ComposeFolder, PathKind::AcroPath}) {
         if (window.path(kind).isEmpty()) {
@@ -38,10 +44,15 @@ void checkPathsAfterReading(FrmMain& window, Platform& platform) {
     }
     if (window.path(PathKind::GSPath).isEmpty()) {
         platform.prompts().message(window.texts()[TextId::Tr_MsgSettingsWrong]);
+        if (!checkPaths(window, platform, picker)) {
+            return false;
+        }
     }
     if (!platform.fileExists(window.path(PathKind::GSPath))) {
         platform.prompts().message(window.texts()[TextId::Tr_MsgGSPathInvalid]);
+        return checkPaths(window, platform, picker);
     }
+    return true;
 }
 
 // Takes the file named on the command line into the watched folder and has
@@ -79,7 +90,8 @@ void connectCloseRequests(FrmMain& window, Platform& platform) {
                      [&window] { window.close(); });
 }
 
-void runStartUp(FrmMain& window, Platform& platform, const StartRequest& request) {
+void runStartUp(FrmMain& window, Platform& platform, const StartRequest& request,
+                PathPicker& picker) {
     if (!platform.claimSingleInstance()) {
         platform.prompts().message(secondInstanceMessage(request.commandLine));
         platform.endProgram();
@@ -92,6 +104,9 @@ void runStartUp(FrmMain& window, Platform& platform, const StartRequest& request
     if (!platform.fileExists(window.settingsPath())) {
         setDefaultFolders(window);
         window.TransLate();
+        if (!checkPaths(window, platform, picker)) {
+            return;
+        }
     } else {
         window.Load_Settings();
         // A code outside the six selects nothing; the windows then show
@@ -99,7 +114,9 @@ void runStartUp(FrmMain& window, Platform& platform, const StartRequest& request
         if (!window.selectLanguageEntry(window.languageCode())) {
             window.TransLate();
         }
-        checkPathsAfterReading(window, platform);
+        if (!checkPathsAfterReading(window, platform, picker)) {
+            return;
+        }
     }
 
     window.Make_Orange();

@@ -167,6 +167,16 @@ def rows_of(node):
     return rows
 
 
+def row_centre(node, text):
+    """The screen place of the middle of a list's row that reads text."""
+    for child, depth in walk(node):
+        if depth > 0 and child.getRole() in (pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL) \
+                and text_of(child).strip() == text:
+            box = child.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            return box.x + box.width // 2, box.y + box.height // 2
+    return None
+
+
 def is_button(caption):
     def matches(node):
         if node.getRole() not in (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_TOGGLE_BUTTON):
@@ -202,11 +212,11 @@ def dump():
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--timeout", type=float, default=10)
-    parser.add_argument("command", choices=["text", "rows", "press", "dialog-text", "wait-text", "dump"])
+    parser.add_argument("command", choices=["text", "rows", "row-place", "press", "dialog-text", "wait-text", "dump"])
     parser.add_argument("args", nargs="*")
     options = parser.parse_args()
     command, args, timeout = options.command, options.args, options.timeout
-    needed = {"text": 1, "rows": 1, "press": 1, "dialog-text": 0, "dump": 0}
+    needed = {"text": 1, "rows": 1, "row-place": 2, "press": 1, "dialog-text": 0, "dump": 0}
     if command == "wait-text":
         if len(args) not in (2, 3):
             parser.error("wait-text NAME REGEX [TIMEOUT]")
@@ -222,6 +232,10 @@ def main():
     elif command == "rows":
         for row in rows_of(locate(args[0], timeout)):
             print(row)
+    elif command == "row-place":
+        place = wait_for(f"row {args[1]!r} of {args[0]}",
+                         lambda: row_centre(locate(args[0], timeout), args[1]), timeout)
+        print(*place)
     elif command == "press":
         press(wait_for(f"button {args[0]!r}", lambda: find(is_button(args[0])), timeout))
     elif command == "dialog-text":

@@ -21,6 +21,7 @@
 #   widget_text NAME      what a label, field or button shows (atspi.py text)
 #   wait_text NAME REGEX [S]  waits until it matches, prints the text
 #   list_rows NAME        the rows of a list, one a line
+#   click_row NAME TEXT   clicks the row of a list that reads TEXT
 #   press_button CAPTION  presses a button by its caption, as a user would
 #   dialog_text           the texts of the open message box, one a line
 #   fail MESSAGE          ends the test, printing the session's logs
@@ -189,4 +190,6 @@ widget_text() { atspi text "$1"; }
 wait_text() { atspi wait-text "$@"; }
 list_rows() { atspi rows "$1"; }
 press_button() { atspi press "$1"; }
+# Clicks the row of a list that reads TEXT (blanks around it aside).
+click_row() { xdotool mousemove $(atspi row-place "$1" "$2") click 1; }
 dialog_text() { atspi dialog-text; }
