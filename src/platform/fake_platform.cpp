@@ -20,11 +20,12 @@ std::optional<QString> FakePrompts::input(const QString& prompt, const QString&,
 }
 
 std::optional<Platform::ProcessId> FakePlatform::startProcess(const QString& commandLine,
-                                                              WindowMode mode) {
+                                                              WindowMode mode,
+                                                              const QString& workingFolder) {
     if (failStart) {
         return std::nullopt;
     }
-    const Started start{commandLine, mode, nextId_++};
+    const Started start{commandLine, mode, nextId_++, workingFolder};
     started.append(start);
     running_.insert(start.id);
     if (onStart) {
@@ -106,6 +107,16 @@ std::optional<QString> FakePlatform::writeFileAtomic(const QString& path, const 
         return file.errorString();
     }
     return std::nullopt;
+}
+
+std::optional<QString> FakePlatform::writePrivateFile(const QString& path, const QByteArray& data) {
+    QFile::remove(path);
+    return writeFileAtomic(path, data);
+}
+
+bool FakePlatform::isSameFile(const QString& first, const QString& second) {
+    const QFileInfo a(first);
+    return a.exists() && a.canonicalFilePath() == QFileInfo(second).canonicalFilePath();
 }
 
 bool FakePlatform::openFolder(const QString& folder) {

@@ -82,6 +82,7 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
     void addFailed(const QString& sourcePath) override;
     void raiseCounter() override;
     void showRunCount(double count) override;
+    void raiseRunCount() override;
 
     // Marks list entries for which no PDF was made.
     static constexpr int kFailedRole = Qt::UserRole + 1;
