@@ -8,6 +8,8 @@
 
 #include "common/quality.h"
 #include "engine/distiller.h"
+#include "merge/frm_compose.h"
+#include "merge/merge_job.h"
 #include "platform/platform.h"
 #include "shell/app_icon.h"
 #include "shell/colors.h"
@@ -64,6 +66,7 @@ FrmMain::FrmMain(Platform& platform, QWidget* parent)
     buildControls();
     connectCommands();
     connectDistiller();
+    createMerge();
 
     // Started by the start-up sequence; the window's place is kept on the
     // screen before each pass.
@@ -71,7 +74,12 @@ FrmMain::FrmMain(Platform& platform, QWidget* parent)
     tmrAutodistill->setObjectName(QStringLiteral("tmrAutodistill"));
     tmrAutodistill->setInterval(200);
     connect(tmrAutodistill, &QTimer::timeout, this, [this] { geometry_->keepOnScreen(); });
-    connect(tmrAutodistill, &QTimer::timeout, distiller_, &Distiller::tick);
+    connect(tmrAutodistill, &QTimer::timeout, this, [this] {
+        // A merge keeps the distiller waiting until its Ghostscript is done.
+        if (!mergeJob_->isRunning()) {
+            distiller_->tick();
+        }
+    });
 }
 
 FrmMain::~FrmMain() = default;
@@ -229,7 +237,8 @@ void FrmMain::buildControls() {
 
 void FrmMain::applyLanguage(const QString& code) {
     languageCode_ = code;
-    if (texts_.Select_Texts(code)) {
+    const bool selected = texts_.Select_Texts(code);
+    if (selected) {
         for (QLabel* carrier : carriers_) {
             const QString id = carrier->objectName();
             for (int i = 0; i < static_cast<int>(TextId::Count); ++i) {
@@ -242,6 +251,7 @@ void FrmMain::applyLanguage(const QString& code) {
             ->setToolTip(texts_[TextId::lblTr_FC_msg004_tip]);
     }
     writeCaptions();
+    frmCompose_->applyTexts(texts_, selected);
 }
 
 bool FrmMain::selectLanguageEntry(const QString& code) {

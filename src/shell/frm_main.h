@@ -15,6 +15,8 @@ class QTimer;
 class ClickLabel;
 class ConvertedList;
 class Distiller;
+class FrmCompose;
+class MergeJob;
 class Outline;
 class Platform;
 class ReleaseCheckBox;
@@ -35,6 +37,8 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
 
     Distiller& distiller() { return *distiller_; }
     TrayIcon& tray() { return *tray_; }
+    MergeJob& mergeJob() { return *mergeJob_; }
+    FrmCompose& frmCompose() { return *frmCompose_; }
     WindowGeometry& geometry() { return *geometry_; }
     WindowAnimations& animations() { return *animations_; }
     QTimer& timer() { return *tmrAutodistill; }
@@ -93,6 +97,9 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
   private:
     void connectCommands();
     void connectDistiller();
+    // The merge dialog and its job.
+    void createMerge();
+    void cmdCompose_Click();
     void openConvertedEntry(Qt::MouseButton button);
     void resetCounter();
     void remindPasswords();
@@ -113,6 +120,8 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
     bool ending_ = false;   // Exit or a close request is being carried out
     QString settingsPath_;
     Distiller* distiller_ = nullptr;
+    MergeJob* mergeJob_ = nullptr;
+    FrmCompose* frmCompose_ = nullptr;
     TrayIcon* tray_ = nullptr;
     std::unique_ptr<WindowGeometry> geometry_;
     std::unique_ptr<WindowAnimations> animations_;
