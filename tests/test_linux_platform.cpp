@@ -80,6 +80,7 @@ class TestLinuxPlatform : public QObject {
 
     void startedProcessRunsThenEnds();
     void quickProcessStillReportsItsEnd();
+    void endProcessEndsARun();
     void processNotStartedHereIsNotRunning();
     void exitCodeTellsFailure_data();
     void exitCodeTellsFailure();
@@ -112,6 +113,7 @@ class TestLinuxPlatform : public QObject {
     void missingFileIsNotHeld();
 
     void writeFileAtomicReplaces();
+    void writePrivateFileReplacesLink();
     void writeFileAtomicIntoMissingFolder();
     void folders();
     void singleInstancePerUser();
@@ -181,6 +183,14 @@ void TestLinuxPlatform::quickProcessStillReportsItsEnd() {
     QTRY_COMPARE(ended.count(), 1);
     QCOMPARE(ended.at(0).at(0).value<Platform::ProcessId>(), *id);
     QVERIFY(!platform_->isProcessRunning(*id));
+}
+
+void TestLinuxPlatform::endProcessEndsARun() {
+    const auto id = platform_->startProcess(QStringLiteral("/bin/sleep 30"), WindowMode::Normal);
+    QVERIFY(id.has_value());
+    platform_->endProcess(*id);
+    QVERIFY(!platform_->isProcessRunning(*id));
+    QVERIFY(platform_->endedWithFailure(*id));
 }
 
 void TestLinuxPlatform::processNotStartedHereIsNotRunning() {
@@ -483,6 +493,28 @@ void TestLinuxPlatform::writeFileAtomicReplaces() {
     QCOMPARE(platform_->writeFileAtomic(file, "new"), std::nullopt);
     QCOMPARE(readFile(file), QByteArray("new"));
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.ini"});
+}
+
+// A link in the file's place is replaced, not written through; the new file
+// is its owner's only.
+void TestLinuxPlatform::writePrivateFileReplacesLink() {
+    const QString target = path(QStringLiteral("elsewhere"));
+    const QString file = path(QStringLiteral("args.txt"));
+    writeFile(target, "keep");
+    QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    QVERIFY(QFile::link(target, file));
+    QVERIFY(platform_->isSameFile(file, target));
+
+    QCOMPARE(platform_->writePrivateFile(file, "secret\r\n"), std::nullopt);
+    QCOMPARE(readFile(file), QByteArray("secret\r\n"));
+    QCOMPARE(readFile(target), QByteArray("keep"));
+    QVERIFY(!platform_->isSameFile(file, target));
+    QVERIFY(!platform_->isSameFile(file, path(QStringLiteral("missing"))));
+    struct stat info {};
+    QCOMPARE(lstat(QFile::encodeName(file).constData(), &info), 0);
+    QVERIFY(S_ISREG(info.st_mode));
+    QCOMPARE(info.st_mode & 07777, 0600u);
+    QVERIFY(platform_->writePrivateFile(path(QStringLiteral("no folder/x")), "x").has_value());
 }
 
 void TestLinuxPlatform::writeFileAtomicIntoMissingFolder() {

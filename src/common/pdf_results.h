@@ -17,4 +17,6 @@ class PdfResults {
     virtual void raiseCounter() = 0;
     // Shows the count of the current distiller run.
     virtual void showRunCount(double count) = 0;
+    // Adds one to the run count as shown; the distiller's own count stays.
+    virtual void raiseRunCount() = 0;
 };

@@ -84,6 +84,10 @@
     X(Tr_MsgSettingsNotSaved) \
     X(Tr_MsgReaderNotStarted) \
     X(Tr_MsgSingleFileNotCopied) \
+    X(Tr_MsgMergeBadName)     \
+    X(Tr_MsgMergeUnsafe)      \
+    X(Tr_MsgOutputIsInput)    \
+    X(Tr_MsgMergeFailed)      \
     X(lblTr_FS_msg001)        \
     X(lblTr_FS_msg002)        \
     X(lblTr_FS_msg003)        \

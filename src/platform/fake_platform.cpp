@@ -20,11 +20,12 @@ std::optional<QString> FakePrompts::input(const QString& prompt, const QString&,
 }
 
 std::optional<Platform::ProcessId> FakePlatform::startProcess(const QString& commandLine,
-                                                              WindowMode mode) {
+                                                              WindowMode mode,
+                                                              const QString& workingFolder) {
     if (failStart) {
         return std::nullopt;
     }
-    const Started start{commandLine, mode, nextId_++};
+    const Started start{commandLine, mode, nextId_++, workingFolder};
     started.append(start);
     running_.insert(start.id);
     if (onStart) {
@@ -115,6 +116,16 @@ std::optional<FolderContents> FakePlatform::readFolder(const QString& folder) {
     }
     return FolderContents{dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
                           dir.entryList(QDir::Files, QDir::Name)};
+}
+
+std::optional<QString> FakePlatform::writePrivateFile(const QString& path, const QByteArray& data) {
+    QFile::remove(path);
+    return writeFileAtomic(path, data);
+}
+
+bool FakePlatform::isSameFile(const QString& first, const QString& second) {
+    const QFileInfo a(first);
+    return a.exists() && a.canonicalFilePath() == QFileInfo(second).canonicalFilePath();
 }
 
 bool FakePlatform::openFolder(const QString& folder) {

@@ -35,9 +35,11 @@ class FakePrompts : public Prompts {
 class FakePlatform : public Platform {
     Q_OBJECT
   public:
-    std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode) override;
+    std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode,
+                                          const QString& workingFolder = QString()) override;
     bool isProcessRunning(ProcessId id) override;
     bool endedWithFailure(ProcessId id) override { return failedRuns_.contains(id); }
+    void endProcess(ProcessId id) override { finishProcess(id, true); }
     QStringList listFiles(const QString& folder) override;
     bool fileExists(const QString& path) override;
     FileResult copyFile(const QString& from, const QString& to) override;
@@ -48,6 +50,8 @@ class FakePlatform : public Platform {
     std::optional<QString> writeFileAtomic(const QString& path, const QByteArray& data) override;
     QStringList volumes() override { return volumeList; }
     std::optional<FolderContents> readFolder(const QString& folder) override;
+    std::optional<QString> writePrivateFile(const QString& path, const QByteArray& data) override;
+    bool isSameFile(const QString& first, const QString& second) override;
     bool openFolder(const QString& folder) override;
     bool openUrl(const QString& address) override;
     QString programFolder() override { return programFolderPath; }
@@ -65,6 +69,7 @@ class FakePlatform : public Platform {
         QString commandLine;
         WindowMode mode;
         ProcessId id;
+        QString workingFolder;
     };
     QList<Started> started;
     bool failStart = false;

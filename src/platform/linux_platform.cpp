@@ -23,6 +23,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -138,7 +139,8 @@ LinuxPlatform::~LinuxPlatform() {
 }
 
 std::optional<Platform::ProcessId> LinuxPlatform::startProcess(const QString& commandLine,
-                                                               WindowMode mode) {
+                                                               WindowMode mode,
+                                                               const QString& workingFolder) {
     // The window mode is the started program's business on X11: a window
     // manager places and sizes windows, so the mode is not passed on.
     Q_UNUSED(mode);
@@ -153,6 +155,10 @@ std::optional<Platform::ProcessId> LinuxPlatform::startProcess(const QString& co
     process->setProgram(split.program);
     process->setArguments(split.arguments);
     process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    if (!workingFolder.isEmpty()) {
+        process->setWorkingDirectory(workingFolder);
+    }
     process->start();
     if (!process->waitForStarted(-1)) {
         delete process;
@@ -179,6 +185,19 @@ bool LinuxPlatform::isProcessRunning(ProcessId id) {
 
 bool LinuxPlatform::endedWithFailure(ProcessId id) {
     return failed_.contains(id);
+}
+
+void LinuxPlatform::endProcess(ProcessId id) {
+    QProcess* process = running_.value(id);
+    if (process == nullptr) {
+        return;
+    }
+    // A moment to end on its own terms, then no choice.
+    process->terminate();
+    if (!process->waitForFinished(2000)) {
+        process->kill();
+        process->waitForFinished(-1);
+    }
 }
 
 QStringList LinuxPlatform::listFiles(const QString& folder) {
@@ -280,6 +299,40 @@ std::optional<QString> LinuxPlatform::writeFileAtomic(const QString& path, const
         return file.errorString();
     }
     return std::nullopt;
+}
+
+std::optional<QString> LinuxPlatform::writePrivateFile(const QString& path,
+                                                       const QByteArray& data) {
+    const QByteArray name = nativeName(path);
+    // A new file, so that neither an old file's wider mode nor a link left
+    // in its place decides where the data goes or who may read it.
+    if (unlink(name.constData()) != 0 && errno != ENOENT) {
+        return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    const int fd =
+        open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    const bool written = fchmod(fd, 0600) == 0 && writeAll(fd, data.constData(), data.size());
+    int error = errno;
+    // Some file systems report a failed write only when the file is closed.
+    const bool closed = close(fd) == 0;
+    if (written && !closed) {
+        error = errno;
+    }
+    if (!written || !closed) {
+        unlink(name.constData());
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+    return std::nullopt;
+}
+
+bool LinuxPlatform::isSameFile(const QString& first, const QString& second) {
+    struct stat a {};
+    struct stat b {};
+    return statPath(first, a) && statPath(second, b) && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
 }
 
 bool LinuxPlatform::openFolder(const QString& folder) {

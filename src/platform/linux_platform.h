@@ -17,9 +17,11 @@ class LinuxPlatform : public Platform {
     explicit LinuxPlatform(Prompts& prompts, QObject* parent = nullptr);
     ~LinuxPlatform() override;
 
-    std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode) override;
+    std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode,
+                                          const QString& workingFolder = QString()) override;
     bool isProcessRunning(ProcessId id) override;
     bool endedWithFailure(ProcessId id) override;
+    void endProcess(ProcessId id) override;
 
     QStringList listFiles(const QString& folder) override;
     bool fileExists(const QString& path) override;
@@ -29,6 +31,8 @@ class LinuxPlatform : public Platform {
     std::optional<QByteArray> readFileHead(const QString& path, qint64 maxBytes) override;
     bool isFileHeld(const QString& path) override;
     std::optional<QString> writeFileAtomic(const QString& path, const QByteArray& data) override;
+    std::optional<QString> writePrivateFile(const QString& path, const QByteArray& data) override;
+    bool isSameFile(const QString& first, const QString& second) override;
 
     QStringList volumes() override;
     std::optional<FolderContents> readFolder(const QString& folder) override;

@@ -35,14 +35,19 @@ class Platform : public QObject {
     ~Platform() override = default;
 
     // Starts a command line written in the original quoting (blanks separate,
-    // double quotes group) without a shell and without waiting. Returns the id
-    // of the started process, or nothing when it could not be started.
-    virtual std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode) = 0;
+    // double quotes group) without a shell and without waiting, in the given
+    // working folder (empty: ours). Returns the id of the started process, or
+    // nothing when it could not be started.
+    virtual std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode,
+                                                  const QString& workingFolder = QString()) = 0;
     // True while a process started by startProcess has not yet ended.
     virtual bool isProcessRunning(ProcessId id) = 0;
     // True once a process started by startProcess has ended with an exit code
     // other than 0 or by a signal.
     virtual bool endedWithFailure(ProcessId id) = 0;
+    // Ends a started process that is still running and returns once it has
+    // ended (it then counts as ended with failure).
+    virtual void endProcess(ProcessId id) = 0;
 
     // Names of the ordinary, visible files of a folder, in the file system's order.
     virtual QStringList listFiles(const QString& folder) = 0;
@@ -59,6 +64,12 @@ class Platform : public QObject {
     // Replaces a file as a whole: a failed or interrupted write leaves the
     // previous file intact. Returns the reason on failure, nothing on success.
     virtual std::optional<QString> writeFileAtomic(const QString& path, const QByteArray& data) = 0;
+    // Writes a new file that only its owner may read and write, in place of a
+    // file of that name (never through a link). Returns the reason on failure.
+    virtual std::optional<QString> writePrivateFile(const QString& path,
+                                                    const QByteArray& data) = 0;
+    // True when both paths lead to the same existing file.
+    virtual bool isSameFile(const QString& first, const QString& second) = 0;
 
     // The mounted volumes that hold files, each by its mount point, the root
     // "/" first. Only the system's table of mounts is read, no volume itself,

@@ -9,6 +9,8 @@
 
 #include "common/quality.h"
 #include "engine/distiller.h"
+#include "merge/frm_compose.h"
+#include "merge/merge_job.h"
 #include "platform/platform.h"
 #include "shell/app_icon.h"
 #include "shell/colors.h"
@@ -71,6 +73,7 @@ FrmMain::FrmMain(Platform& platform, QWidget* parent)
     connectCommands();
     connectDistiller();
     connectPathButtons();
+    createMerge();
 
     // Started by the start-up sequence; the window's place is kept on the
     // screen before each pass.
@@ -78,7 +81,12 @@ FrmMain::FrmMain(Platform& platform, QWidget* parent)
     tmrAutodistill->setObjectName(QStringLiteral("tmrAutodistill"));
     tmrAutodistill->setInterval(200);
     connect(tmrAutodistill, &QTimer::timeout, this, [this] { geometry_->keepOnScreen(); });
-    connect(tmrAutodistill, &QTimer::timeout, distiller_, &Distiller::tick);
+    connect(tmrAutodistill, &QTimer::timeout, this, [this] {
+        // A merge keeps the distiller waiting until its Ghostscript is done.
+        if (!mergeJob_->isRunning()) {
+            distiller_->tick();
+        }
+    });
 }
 
 FrmMain::~FrmMain() = default;
@@ -240,7 +248,8 @@ void FrmMain::applyLanguage(const QString& code) {
 }
 
 void FrmMain::TransLate() {
-    if (texts_.Select_Texts(languageCode_)) {
+    const bool selected = texts_.Select_Texts(languageCode_);
+    if (selected) {
         for (QLabel* carrier : carriers_) {
             const QString id = carrier->objectName();
             for (int i = 0; i < static_cast<int>(TextId::Count); ++i) {
@@ -253,6 +262,7 @@ void FrmMain::TransLate() {
             ->setToolTip(texts_[TextId::lblTr_FC_msg004_tip]);
     }
     writeCaptions();
+    frmCompose_->applyTexts(texts_, selected);
     pathPrompts_->writeCaptions();
     // The tip of an icon already shown follows the language.
     if (tray_->icon() != nullptr && tray_->icon()->isVisible()) {

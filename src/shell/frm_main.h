@@ -15,6 +15,8 @@ class QTimer;
 class ClickLabel;
 class ConvertedList;
 class Distiller;
+class FrmCompose;
+class MergeJob;
 class Outline;
 class PathPrompts;
 class Platform;
@@ -37,6 +39,8 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
     Distiller& distiller() { return *distiller_; }
     TrayIcon& tray() { return *tray_; }
     WindowGeometry& windowGeometry() { return *geometry_; }
+    MergeJob& mergeJob() { return *mergeJob_; }
+    FrmCompose& frmCompose() { return *frmCompose_; }
     WindowAnimations& animations() { return *animations_; }
     QTimer& timer() { return *tmrAutodistill; }
     // The path buttons, the path picker and the start-up's path checks.
@@ -90,6 +94,7 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
     void addFailed(const QString& sourcePath) override;
     void raiseCounter() override;
     void showRunCount(double count) override;
+    void raiseRunCount() override;
 
     // Marks list entries for which no PDF was made.
     static constexpr int kFailedRole = Qt::UserRole + 1;
@@ -101,6 +106,9 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
     void connectCommands();
     void connectDistiller();
     void connectPathButtons();
+    // The merge dialog and its job.
+    void createMerge();
+    void cmdCompose_Click();
     void openConvertedEntry(Qt::MouseButton button);
     void resetCounter();
     void remindPasswords();
@@ -121,6 +129,8 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
     bool ending_ = false;   // Exit or a close request is being carried out
     QString settingsPath_;
     Distiller* distiller_ = nullptr;
+    MergeJob* mergeJob_ = nullptr;
+    FrmCompose* frmCompose_ = nullptr;
     TrayIcon* tray_ = nullptr;
     std::unique_ptr<WindowGeometry> geometry_;
     std::unique_ptr<WindowAnimations> animations_;

@@ -1,6 +1,7 @@
 #include <QCloseEvent>
 #include <QTimer>
 
+#include "merge/merge_job.h"
 #include "platform/platform.h"
 #include "shell/frm_main.h"
 #include "shell/tray_icon.h"
@@ -13,6 +14,8 @@ void FrmMain::exitProgram() {
     }
     ending_ = true;
     tmrAutodistill->stop();
+    // A merge in progress is ended; its inputs are never touched.
+    mergeJob_->abort();
     Save_Settings();
     tray_->Remove_Tray_Icon();
     platform_.endProgram();

@@ -86,6 +86,10 @@ void FrmMain::showRunCount(double count) {
     lblCurrentCount->setText(QString::number(count, 'f', 0));
 }
 
+void FrmMain::raiseRunCount() {
+    lblCurrentCount->setText(QString::number(lblCurrentCount->text().toLongLong() + 1));
+}
+
 void FrmMain::raiseCounter() {
     setCounter(counter_ + 1);
 }

@@ -41,6 +41,7 @@ class FakeResults : public PdfResults {
     }
     void raiseCounter() override { config_.setCounter(config_.counter() + 1); }
     void showRunCount(double count) override { runCount = count; }
+    void raiseRunCount() override { runCount += 1; }
 
     QString status;
     QStringList entries;
