@@ -1,51 +1,170 @@
-# Shared by the real-window runs: a private X server with a notification
-# area, a copy of the built program in a folder of its own, and helpers to
-# find and close its window. Sourced by tests/e2e/test_*.sh.
+# The real-window session, sourced by tests/e2e/test_*.sh (run by CTest with
+# TARNWICK_BIN, CLOSE_REQUEST and E2E_DIR set). Each run has its own of
+# everything, so runs can go in parallel and never touch the user's setup:
+# a D-Bus session bus (the script re-runs itself under dbus-run-session), an
+# X server (Xvfb picks a free display itself, -displayfd), the accessibility
+# bus, a notification area (trayer), and a temporary folder $work holding
+# HOME, the XDG folders, the logs and a copy of the program ($program_dir,
+# where its settings file Tarnwick.ini goes).
+#
+#   start_program [ARGS]  starts the copy and waits for its main window at full
+#                         height; $window is its X id, $program_pid its pid
+#   launch_program [ARGS] starts it without waiting (e.g. when it starts hidden)
+#   find_window [--onlyvisible]  sets $window if the main window exists (is shown)
+#   find_tray_icon        sets $tray_icon if its icon is in the notification area
+#   close_program         close request to $window, waits for the program to end
+#   start_window_manager  runs openbox and waits until it manages windows
+#                         (without it windows have no frames and no focus rules)
+#   click_twips X Y       clicks in $window at X,Y twips (15 twips to a pixel)
+#   wait_for 'COND' [S]   waits up to S seconds (default 20) until the shell
+#                         condition holds; never use a fixed sleep instead
+#   widget_text NAME      what a label, field or button shows (atspi.py text)
+#   wait_text NAME REGEX [S]  waits until it matches, prints the text
+#   list_rows NAME        the rows of a list, one a line
+#   press_button CAPTION  presses a button by its caption, as a user would
+#   dialog_text           the texts of the open message box, one a line
+#   fail MESSAGE          ends the test, printing the session's logs
+# NAME is an accessible name (a label's or button's caption, a tool tip), an
+# accessible id where the toolkit publishes one (Qt 6.4 publishes no object
+# names), or @X,Y: the smallest widget shown at X,Y twips in the main window,
+# for widgets with no fixed caption such as lblStatus or lstConverted.
+# `atspi dump` prints the whole tree when a test cannot find a widget.
 set -euo pipefail
 
-work=$(mktemp -d)
+# The first pass makes the run's folder and home, then runs the test again
+# under a session bus of its own (which then also reads only that home).
+if [ -z "${TARNWICK_E2E_WORK:-}" ]; then
+    command -v dbus-run-session >/dev/null || { echo "FAIL: no dbus-run-session; scripts/install-deps installs it" >&2; exit 1; }
+    TARNWICK_E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-e2e.XXXXXX")
+    export TARNWICK_E2E_WORK HOME="$TARNWICK_E2E_WORK/home"
+    export XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache" XDG_DATA_HOME="$HOME/.local/share"
+    export XDG_RUNTIME_DIR="$TARNWICK_E2E_WORK/runtime"
+    mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    exec dbus-run-session -- bash "$0" "$@"
+fi
+
+E2E_DIR=${E2E_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)}
+work=$TARNWICK_E2E_WORK
 program_dir="$work/program"
 mkdir -p "$program_dir"
 cp "$TARNWICK_BIN" "$program_dir/tarnwick"
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+# Qt 6.4 does not come onto the accessibility bus when given its address in
+# AT_SPI_BUS_ADDRESS; it asks the session bus for it instead.
+unset AT_SPI_BUS_ADDRESS SESSION_MANAGER
 
-display_number=$((90 + RANDOM % 400))
-while [ -e "/tmp/.X${display_number}-lock" ]; do display_number=$((display_number + 1)); done
-export DISPLAY=":$display_number"
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
 program_pid=""
+window=""
+background_pids=()
 
 cleanup() {
     [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-    [ -n "${trayer_pid:-}" ] && kill "$trayer_pid" 2>/dev/null || true
-    kill "$xvfb_pid" 2>/dev/null || true
+    local i
+    for ((i = ${#background_pids[@]} - 1; i >= 0; i--)); do
+        kill "${background_pids[i]}" 2>/dev/null || true
+        wait "${background_pids[i]}" 2>/dev/null || true
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# The folder goes with the run, so a failure shows what the helpers wrote.
+fail() {
+    echo "FAIL: $*" >&2
+    local log
+    for log in "$work"/*.log; do
+        [ -s "$log" ] && { echo "--- ${log##*/}" >&2; tail -n 20 "$log" >&2; }
+    done
+    exit 1
+}
 
 # Waits up to $2 seconds (default 20) for the command $1 to succeed.
 wait_for() {
-    local tries=$(( ${2:-20} * 10 ))
-    for _ in $(seq "$tries"); do
-        if eval "$1"; then return 0; fi
+    local deadline=$((SECONDS + ${2:-20}))
+    until eval "$1"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
         sleep 0.1
     done
-    return 1
 }
 
-wait_for "xdpyinfo >/dev/null 2>&1" || fail "Xvfb did not start"
-trayer --expand false >"$work/trayer.log" 2>&1 &
-trayer_pid=$!
+# Runs a helper of the session in the background, its output in $work/NAME.log.
+run_in_background() {
+    local name=$1
+    shift
+    "$@" >"$work/$name.log" 2>&1 &
+    background_pids+=($!)
+}
 
-start_program() {
+# True once some X client owns the selection $1 (a tray, a window manager).
+selection_owned() {
+    /usr/bin/python3 - "$1" <<'EOF'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+x.XGetSelectionOwner.restype = ctypes.c_ulong
+d = x.XOpenDisplay(None)
+sys.exit(0 if d and x.XGetSelectionOwner(d, x.XInternAtom(d, sys.argv[1].encode(), 0)) else 1)
+EOF
+}
+
+# The X server writes its display number to the pipe once it takes clients.
+mkfifo "$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+background_pids+=($!)
+read -r -t 20 display_number <"$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$display_number"
+
+# The session bus would start a second launcher for the first client that
+# asks for the accessibility bus before this one has its name, and the two
+# would race for it: so wait for the name without asking for the bus.
+run_in_background atspi /usr/libexec/at-spi-bus-launcher --launch-immediately
+wait_for 'dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q true' \
+    || fail "the accessibility bus did not start"
+
+run_in_background trayer trayer --expand false
+wait_for 'selection_owned _NET_SYSTEM_TRAY_S0' || fail "the notification area did not start"
+
+start_window_manager() {
+    run_in_background openbox openbox --sm-disable
+    wait_for 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' \
+        || fail "openbox did not start managing windows"
+}
+
+launch_program() {
     "$program_dir/tarnwick" "$@" >"$work/program.log" 2>&1 &
     program_pid=$!
-    wait_for 'window=$(xdotool search --onlyvisible --name "^TarnWick 3.9$" 2>/dev/null | head -1); [ -n "$window" ]' \
-        || fail "the main window did not appear"
+}
+
+# Sets $window to the main window's X id once it exists (shown or not).
+find_window() {
+    local found
+    found=$(xdotool search ${1:+"$1"} --name "^TarnWick 3.9$" 2>/dev/null | head -1)
+    [ -n "$found" ] && window=$found
+}
+
+# The window opens with an unrolling animation; places in twips hold only
+# once it has its full design height (8325 twips).
+window_unrolled() {
+    local HEIGHT=0
+    eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null | grep '^HEIGHT=')"
+    [ "$HEIGHT" -ge $((8325 / 15)) ]
+}
+
+start_program() {
+    launch_program "$@"
+    wait_for 'find_window --onlyvisible' || fail "the main window did not appear"
+    wait_for window_unrolled || fail "the main window did not reach its full height"
+}
+
+# Sets $tray_icon to the program's icon once the notification area shows it.
+find_tray_icon() {
+    tray_icon=$(xdotool search --onlyvisible --classname '^tarnwick$' 2>/dev/null | grep -vx "$window" | head -1)
+    [ -n "$tray_icon" ]
 }
 
 # Sends a close request to the main window and waits for the program to end.
@@ -58,5 +177,12 @@ close_program() {
 
 # Clicks at a place of the main window given in twips (15 to the pixel).
 click_twips() {
-    xdotool mousemove --window "$window" $(( $1 / 15 )) $(( $2 / 15 )) click 1
+    xdotool mousemove --window "$window" $(($1 / 15)) $(($2 / 15)) click 1
 }
+
+atspi() { /usr/bin/python3 "$E2E_DIR/atspi.py" "$@"; }
+widget_text() { atspi text "$1"; }
+wait_text() { atspi wait-text "$@"; }
+list_rows() { atspi rows "$1"; }
+press_button() { atspi press "$1"; }
+dialog_text() { atspi dialog-text; }

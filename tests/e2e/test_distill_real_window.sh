@@ -1,19 +1,11 @@
 #!/usr/bin/env bash
-# Starts the built program on real folders, switches the distiller on with a
-# real click on its button, drops a PostScript file into the watched folder
-# and waits for the PDF the installed Ghostscript makes of it. xdotool cannot
-# read the status line of the window, so the files are the evidence.
+# Starts the built program under a window manager on real folders, switches
+# the distiller on with a real click on its button, drops a PostScript file
+# into the watched folder and waits for the PDF the installed Ghostscript
+# makes of it. The files are the evidence, and so is what the window shows:
+# its status line and its list of converted files, read through the
+# accessibility bus.
 source "$E2E_DIR/session.sh"
-
-# A failure here says what the program and the X server wrote, since the
-# session folder is gone once the run ends.
-fail() {
-    echo "FAIL: $*" >&2
-    for log in program xvfb trayer; do
-        [ -s "$work/$log.log" ] && { echo "--- $log.log" >&2; tail -n 20 "$work/$log.log" >&2; }
-    done
-    exit 1
-}
 
 gs_path=$(command -v gs) || fail "Ghostscript (gs) is not installed; scripts/install-deps installs it"
 command -v pdfinfo >/dev/null || fail "pdfinfo is not installed; scripts/install-deps installs poppler-utils"
@@ -47,16 +39,13 @@ printf '%s\r\n' \
   '    WindowState;0' \
   '        Counter;0' > "$program_dir/Tarnwick.ini"
 
+start_window_manager
 start_program
-
-# The window opens with an unrolling animation; the button is only where its
-# twips say once the window has its full design height (8325 twips).
-full_height() {
-    local HEIGHT=0
-    eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null | grep '^HEIGHT=')"
-    [ "$HEIGHT" -ge $((8325 / 15)) ]
-}
-wait_for full_height 20 || fail "the main window did not reach its full height"
+# The status line (lblStatus) and the list of converted files (lstConverted)
+# have no fixed caption: they are found at their places, in twips.
+status=@240,180
+converted=@120,5160
+wait_text "$status" '^Distiller is not active$' >/dev/null || fail "the status line does not say the distiller is off"
 
 printf '%s\n' '%!PS-Adobe-3.0' \
   '<< /PageSize [612 792] >> setpagedevice' \
@@ -65,6 +54,7 @@ printf '%s\n' '%!PS-Adobe-3.0' \
 
 # The Distill button: left 2200, top 7440, 1335 x 615 twips; its centre.
 click_twips $((2200 + 1335 / 2)) $((7440 + 615 / 2))
+wait_text "$status" '^Distiller is active' >/dev/null || fail "the status line does not say the distiller is on"
 
 # Renamed into place, so that the program never sees a half-written file.
 cp "$work/letter.ps" "$work/letter.ps.part"
@@ -80,6 +70,8 @@ grep -Eq '^Pages: +1$' <<<"$info" || fail "the PDF does not have one page: $info
 grep -Eq '^Page size: +612 x 792 pts' <<<"$info" || fail "the PDF is not letter-sized: $info"
 [ ! -e "${watch_dir}letter.ps" ] || fail "the source is still in the watched folder"
 cmp -s "$work/letter.ps" "${move_dir}letter.ps" || fail "the source is not in the move-to folder"
+rows=$(list_rows "$converted") || fail "the list of converted files cannot be read"
+grep -q 'letter' <<<"$rows" || fail "the list of converted files does not show letter: '$rows'"
 
 close_program
 

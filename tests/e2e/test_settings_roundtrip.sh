@@ -30,7 +30,6 @@ cp "$program_dir/Tarnwick.ini" "$work/expected.ini"
 inode_before=$(stat -c %i "$program_dir/Tarnwick.ini")
 
 start_program
-sleep 1
 close_program
 
 [ "$(stat -c %i "$program_dir/Tarnwick.ini")" != "$inode_before" ] || fail "the settings file was not written"

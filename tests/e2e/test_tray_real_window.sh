@@ -5,25 +5,19 @@
 source "$E2E_DIR/session.sh"
 
 printf '%s\r\n' '    WindowState;1' > "$program_dir/Tarnwick.ini"
-"$program_dir/tarnwick" >"$work/program.log" 2>&1 &
-program_pid=$!
+launch_program
 
-wait_for 'window=$(xdotool search --name "^TarnWick 3.9$" 2>/dev/null | head -1); [ -n "$window" ]' \
-    || fail "the main window was not created"
-wait_for '[ -z "$(xdotool search --onlyvisible --name "^TarnWick 3.9$" 2>/dev/null)" ]' \
-    || fail "the window did not go to the tray"
-sleep 1
-[ -z "$(xdotool search --onlyvisible --name "^TarnWick 3.9$" 2>/dev/null)" ] \
-    || fail "the window came back by itself"
+wait_for find_window || fail "the main window was not created"
+wait_for find_tray_icon || fail "no icon in the notification area"
+wait_for '! find_window --onlyvisible' || fail "the window did not go to the tray"
+# The icon is in place: the start-up is over, so a window shown now came back
+# by itself.
+find_tray_icon || fail "the icon left the notification area"
+! find_window --onlyvisible || fail "the window came back by itself"
 
-# trayer lines the icons up from the left of its bar along the bottom edge.
-tray=$(xdotool search --class trayer | while read -r w; do
-    xdotool getwindowgeometry "$w" | grep -q 'Geometry: 1280x' && echo "$w"; done | head -1)
-[ -n "$tray" ] || fail "no notification area"
-eval "$(xdotool getwindowgeometry --shell "$tray")"
-xdotool mousemove $((X + 12)) $((Y + HEIGHT / 2)) click 1
-wait_for '[ -n "$(xdotool search --onlyvisible --name "^TarnWick 3.9$" 2>/dev/null)" ]' 10 \
-    || fail "a click on the icon did not bring the window back"
+eval "$(xdotool getwindowgeometry --shell "$tray_icon")"
+xdotool mousemove --window "$tray_icon" $((WIDTH / 2)) $((HEIGHT / 2)) click 1
+wait_for 'find_window --onlyvisible' 10 || fail "a click on the icon did not bring the window back"
 
 close_program
 grep -q $'^    WindowState;0\r$' "$program_dir/Tarnwick.ini" || fail "window state 0 not stored"
