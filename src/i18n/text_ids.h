@@ -80,6 +80,19 @@
     X(Tr_ConversionFailed)    \
     X(Tr_MsgSettingsNotSaved) \
     X(Tr_MsgReaderNotStarted) \
+    X(Tr_ReasonUnreadable)    \
+    X(Tr_ReasonNotReleased)   \
+    X(Tr_ReasonWatchFolder)   \
+    X(Tr_ReasonMoveFolder)    \
+    X(Tr_ReasonOutputFolder)  \
+    X(Tr_ReasonSameFolder)    \
+    X(Tr_ReasonGsNotStarted)  \
+    X(Tr_ReasonGsExitCode)    \
+    X(Tr_ReasonGsSignal)      \
+    X(Tr_ReasonNoPdf)         \
+    X(Tr_ReasonPdfIncomplete) \
+    X(Tr_ReasonStopped)       \
+    X(Tr_ReasonBoundingBox)   \
     X(lblTr_FS_msg001)        \
     X(lblTr_FS_msg002)        \
     X(lblTr_FS_msg003)        \

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "platform/linux_files.h"
+
 Prompts::Answer FakePrompts::message(const QString& text, Buttons buttons) {
     shown.append({text, buttons});
     if (whileOpen) {
@@ -21,10 +23,20 @@ std::optional<QString> FakePrompts::input(const QString& prompt, const QString&,
 
 std::optional<Platform::ProcessId> FakePlatform::startProcess(const QString& commandLine,
                                                               WindowMode mode) {
+    return record({commandLine, {}, mode, nextId_});
+}
+
+std::optional<Platform::ProcessId> FakePlatform::startRun(const QString& program,
+                                                          const QStringList& arguments,
+                                                          WindowMode mode) {
+    return record({program, arguments, mode, nextId_});
+}
+
+std::optional<Platform::ProcessId> FakePlatform::record(const Started& start) {
     if (failStart) {
         return std::nullopt;
     }
-    const Started start{commandLine, mode, nextId_++};
+    ++nextId_;
     started.append(start);
     running_.insert(start.id);
     if (onStart) {
@@ -33,15 +45,20 @@ std::optional<Platform::ProcessId> FakePlatform::startProcess(const QString& com
     return start.id;
 }
 
+void FakePlatform::endRun(ProcessId id) {
+    if (running_.contains(id)) {
+        endedRuns.append(id);
+        finishProcess(id, std::nullopt);
+    }
+}
+
 bool FakePlatform::isProcessRunning(ProcessId id) {
     return running_.contains(id);
 }
 
-void FakePlatform::finishProcess(ProcessId id, bool failed) {
+void FakePlatform::finishProcess(ProcessId id, std::optional<int> exitCode) {
     if (running_.remove(id)) {
-        if (failed) {
-            failedRuns_.insert(id);
-        }
+        exitCodes_.insert(id, exitCode);
         emit processEnded(id);
     }
 }
@@ -52,17 +69,6 @@ QStringList FakePlatform::listFiles(const QString& folder) {
 
 bool FakePlatform::fileExists(const QString& path) {
     return QFileInfo(path).isFile();
-}
-
-FileResult FakePlatform::copyFile(const QString& from, const QString& to) {
-    if (copyFailures.contains(to)) {
-        return copyFailures.value(to);
-    }
-    if (!QFileInfo(from).isFile()) {
-        return FileResult::Failed;
-    }
-    QFile::remove(to);
-    return QFile::copy(from, to) ? FileResult::Ok : FileResult::Failed;
 }
 
 FileResult FakePlatform::removeFile(const QString& path) {
@@ -83,6 +89,30 @@ std::optional<QByteArray> FakePlatform::readFileHead(const QString& path, qint64
         return std::nullopt;
     }
     return file.read(maxBytes);
+}
+
+std::optional<FileStatus> FakePlatform::fileStatus(const QString& path) {
+    return statusOf(path);
+}
+
+std::optional<QByteArray> FakePlatform::readFileTail(const QString& path, qint64 maxBytes) {
+    if (unreadable.contains(path)) {
+        return std::nullopt;
+    }
+    return readTail(path, maxBytes);
+}
+
+std::optional<MoveError> FakePlatform::moveFile(const QString& from, const QString& to,
+                                                const std::function<bool()>& keepGoing) {
+    if (moveFailures.contains(to)) {
+        return moveFailures.value(to);
+    }
+    return moveIntoPlace(from, to, keepGoing);
+}
+
+std::optional<QString> FakePlatform::createOutputFile(const QString& path,
+                                                      const QString& modelPath) {
+    return ::createOutputFile(path, modelPath);
 }
 
 bool FakePlatform::isFileHeld(const QString& path) {
@@ -120,4 +150,15 @@ bool FakePlatform::openUrl(const QString& address) {
 
 bool FakePlatform::isFolderWritable(const QString& folder) {
     return !unwritableFolders.contains(folder) && QFileInfo(folder).isDir();
+}
+
+std::optional<QString> FakePlatform::folderError(const QString& folder) {
+    if (unwritableFolders.contains(folder)) {
+        return QStringLiteral("Permission denied");
+    }
+    return ::folderError(folder);
+}
+
+bool FakePlatform::isSameFolder(const QString& a, const QString& b) {
+    return ::isSameFolder(a, b);
 }

@@ -3,6 +3,7 @@
 
 #include "platform/command_line.h"
 #include "platform/file_busy.h"
+#include "platform/linux_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,9 +16,11 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -35,53 +38,12 @@ bool isRegularFile(const QString& path) {
     return statPath(path, info) && S_ISREG(info.st_mode);
 }
 
-FileResult resultOfErrno(int error) {
-    switch (error) {
-        case EACCES:
-        case EPERM:
-        case EBUSY:
-        case ETXTBSY:
-            return FileResult::PermissionDenied;
-        default:
-            return FileResult::Failed;
-    }
-}
-
-bool writeAll(int fd, const char* data, ssize_t size) {
-    while (size > 0) {
-        const ssize_t written = write(fd, data, size_t(size));
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
 ssize_t readSome(int fd, char* buffer, size_t size) {
     ssize_t got = 0;
     do {
         got = read(fd, buffer, size);
     } while (got < 0 && errno == EINTR);
     return got;
-}
-
-// Copies the whole of one open file into another.
-bool copyContents(int from, int to) {
-    char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t got = readSome(from, buffer, sizeof buffer);
-        if (got == 0) {
-            return true;
-        }
-        if (got < 0 || !writeAll(to, buffer, got)) {
-            return false;
-        }
-    }
 }
 
 }  // namespace
@@ -93,11 +55,14 @@ LinuxPlatform::LinuxPlatform(Prompts& prompts, QObject* parent) : prompts_(promp
 }
 
 LinuxPlatform::~LinuxPlatform() {
-    // Started programs run on by themselves: a process object that is
-    // destroyed would end its program.
-    for (QProcess* process : std::as_const(running_)) {
-        process->disconnect(this);
-        process->setParent(nullptr);
+    endRuns();
+    // Other started programs run on by themselves: a process object that is
+    // destroyed would end its program. The runs' objects go with this one.
+    for (auto it = running_.cbegin(); it != running_.cend(); ++it) {
+        it.value()->disconnect(this);
+        if (!runs_.contains(it.key())) {
+            it.value()->setParent(nullptr);
+        }
     }
 }
 
@@ -107,33 +72,77 @@ std::optional<Platform::ProcessId> LinuxPlatform::startProcess(const QString& co
     // manager places and sizes windows, so the mode is not passed on.
     Q_UNUSED(mode);
     const CommandLine split = splitCommandLine(commandLine, isRegularFile);
-    if (split.program.isEmpty()) {
+    return start(split.program, split.arguments, false);
+}
+
+std::optional<Platform::ProcessId> LinuxPlatform::startRun(const QString& program,
+                                                           const QStringList& arguments,
+                                                           WindowMode mode) {
+    Q_UNUSED(mode);
+    return start(program, arguments, true);
+}
+
+std::optional<Platform::ProcessId> LinuxPlatform::start(const QString& program,
+                                                        const QStringList& arguments, bool run) {
+    if (program.isEmpty()) {
         return std::nullopt;
     }
     // A child of ours, so that its end and its exit code are known; its output
-    // goes where ours goes. Waiting for the start only covers the exec, so the
-    // run exists (and is never taken as finished) once this returns.
+    // goes where ours goes, its input is empty (a program that reads it must
+    // not wait for us). Waiting for the start only covers the exec, so the
+    // process exists (and is never taken as ended) once this returns.
     auto* process = new QProcess(this);
-    process->setProgram(split.program);
-    process->setArguments(split.arguments);
+    process->setProgram(program);
+    process->setArguments(arguments);
     process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    if (run) {
+        // A group of its own, so that ending the run reaches its children;
+        // and ended by the system when this program ends, even by SIGKILL.
+        const pid_t parent = getpid();
+        process->setChildProcessModifier([parent] {
+            setpgid(0, 0);
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (getppid() != parent) {
+                _exit(127);
+            }
+        });
+    }
     process->start();
     if (!process->waitForStarted(-1)) {
         delete process;
         return std::nullopt;
     }
-    const ProcessId id = process->processId();
+    const ProcessId id = nextId_++;
     running_.insert(id, process);
+    if (run) {
+        runs_.insert(id);
+    }
     connect(process, &QProcess::finished, this,
             [this, id, process](int exitCode, QProcess::ExitStatus status) {
                 running_.remove(id);
-                if (status != QProcess::NormalExit || exitCode != 0) {
-                    failed_.insert(id);
-                }
+                runs_.remove(id);
+                exitCodes_.insert(id, status == QProcess::NormalExit ? std::optional<int>(exitCode)
+                                                                     : std::nullopt);
                 process->deleteLater();
                 emit processEnded(id);
             });
     return id;
+}
+
+void LinuxPlatform::endRun(ProcessId id) {
+    const QProcess* process = running_.value(id);
+    // Only while the process is not yet reaped does its group id surely
+    // stand for its own group.
+    if (process != nullptr && runs_.contains(id) && process->state() != QProcess::NotRunning) {
+        kill(-pid_t(process->processId()), SIGKILL);
+    }
+}
+
+void LinuxPlatform::endRuns() {
+    for (const ProcessId id : std::as_const(runs_)) {
+        endRun(id);
+    }
 }
 
 bool LinuxPlatform::isProcessRunning(ProcessId id) {
@@ -141,8 +150,8 @@ bool LinuxPlatform::isProcessRunning(ProcessId id) {
     return process != nullptr && process->state() != QProcess::NotRunning;
 }
 
-bool LinuxPlatform::endedWithFailure(ProcessId id) {
-    return failed_.contains(id);
+std::optional<int> LinuxPlatform::exitCode(ProcessId id) {
+    return exitCodes_.value(id);
 }
 
 QStringList LinuxPlatform::listFiles(const QString& folder) {
@@ -172,38 +181,6 @@ QStringList LinuxPlatform::listFiles(const QString& folder) {
 
 bool LinuxPlatform::fileExists(const QString& path) {
     return isRegularFile(path);
-}
-
-FileResult LinuxPlatform::copyFile(const QString& from, const QString& to) {
-    const int source = open(nativeName(from).constData(), O_RDONLY | O_CLOEXEC);
-    if (source < 0) {
-        return resultOfErrno(errno);
-    }
-    const auto closeSource = qScopeGuard([source] { close(source); });
-    struct stat sourceInfo {};
-    struct stat targetInfo {};
-    // Opening the source itself as the target would empty it.
-    if (fstat(source, &sourceInfo) == 0 && statPath(to, targetInfo) &&
-        sourceInfo.st_dev == targetInfo.st_dev && sourceInfo.st_ino == targetInfo.st_ino) {
-        return FileResult::Ok;
-    }
-    const QByteArray target = nativeName(to);
-    const int output = open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (output < 0) {
-        return resultOfErrno(errno);
-    }
-    const bool copied = copyContents(source, output);
-    // Some file systems report a failed write only when the file is closed.
-    const bool closed = close(output) == 0;
-    if (copied && closed) {
-        return FileResult::Ok;
-    }
-    // Half a file would pass for a finished one; only a regular file is
-    // removed, never a device that happened to be the target.
-    if (statPath(to, targetInfo) && S_ISREG(targetInfo.st_mode)) {
-        unlink(target.constData());
-    }
-    return FileResult::Failed;
 }
 
 FileResult LinuxPlatform::removeFile(const QString& path) {
@@ -242,6 +219,24 @@ std::optional<QByteArray> LinuxPlatform::readFileHead(const QString& path, qint6
         head.append(buffer, got);
     }
     return head;
+}
+
+std::optional<FileStatus> LinuxPlatform::fileStatus(const QString& path) {
+    return statusOf(path);
+}
+
+std::optional<QByteArray> LinuxPlatform::readFileTail(const QString& path, qint64 maxBytes) {
+    return readTail(path, maxBytes);
+}
+
+std::optional<MoveError> LinuxPlatform::moveFile(const QString& from, const QString& to,
+                                                 const std::function<bool()>& keepGoing) {
+    return moveIntoPlace(from, to, keepGoing);
+}
+
+std::optional<QString> LinuxPlatform::createOutputFile(const QString& path,
+                                                       const QString& modelPath) {
+    return ::createOutputFile(path, modelPath);
 }
 
 bool LinuxPlatform::isFileHeld(const QString& path) {
@@ -286,7 +281,16 @@ bool LinuxPlatform::isFolderWritable(const QString& folder) {
            access(nativeName(folder).constData(), W_OK) == 0;
 }
 
+std::optional<QString> LinuxPlatform::folderError(const QString& folder) {
+    return ::folderError(folder);
+}
+
+bool LinuxPlatform::isSameFolder(const QString& a, const QString& b) {
+    return ::isSameFolder(a, b);
+}
+
 void LinuxPlatform::endProgram() {
+    endRuns();
     std::fflush(stdout);
     std::fflush(stderr);
     _exit(0);

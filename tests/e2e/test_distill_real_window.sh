@@ -50,7 +50,7 @@ wait_text "$status" '^Distiller is not active$' >/dev/null || fail "the status l
 printf '%s\n' '%!PS-Adobe-3.0' \
   '<< /PageSize [612 792] >> setpagedevice' \
   'newpath 72 72 moveto 300 300 lineto stroke' \
-  'showpage' > "$work/letter.ps"
+  'showpage' '%%EOF' > "$work/letter.ps"
 
 # The Distill button: left 2200, top 7440, 1335 x 615 twips; its centre.
 click_twips $((2200 + 1335 / 2)) $((7440 + 615 / 2))

@@ -33,6 +33,6 @@ struct MainWindowFixture {
         return ::writeFile(path, contents);
     }
     QStringList listEntries() const;
-    // Makes every Ghostscript start write its output file and end at once.
+    // Makes every Ghostscript start write a whole PDF and end at once.
     void ghostscriptWritesOutput();
 };
