@@ -229,15 +229,19 @@ void TestLinuxPlatform::unstartableProgramGivesNothing() {
 }
 
 // A program that reads its input finds it empty at once, instead of waiting
-// for this program forever.
+// for this program forever. Its run is known by a number of this program's,
+// not by the process id, which the system hands out again.
 void TestLinuxPlatform::runReadsEmptyInput() {
+    const QString pid = path(QStringLiteral("pid"));
     QSignalSpy ended(platform_.get(), &Platform::processEnded);
-    const auto id = platform_->startRun(QStringLiteral("/bin/sh"),
-                                        {QStringLiteral("-c"), QStringLiteral("read x; exit 7")},
-                                        WindowMode::Minimised);
+    const auto id = platform_->startRun(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("echo $$ > \"$0\"; read x; exit 7"), pid},
+        WindowMode::Minimised);
     QVERIFY(id.has_value());
     QTRY_COMPARE(ended.count(), 1);
     QCOMPARE(platform_->exitCode(*id), std::optional(7));
+    QVERIFY(*id != readFile(pid).trimmed().toLongLong());
 }
 
 void TestLinuxPlatform::endRunEndsItsChildren() {

@@ -81,12 +81,34 @@ MoveError renameFailure(int error, const QByteArray& source, const QByteArray& t
     }
 }
 
+// The error that removing the file would meet, as far as it can be told
+// beforehand: a folder that cannot be written, or a shared (sticky) folder
+// and a file of another user.
+int removalError(const struct stat& file, const QByteArray& source) {
+    const QByteArray folder = folderOf(source);
+    if (access(folder.constData(), W_OK | X_OK) != 0) {
+        return errno;
+    }
+    struct stat info {};
+    const uid_t self = geteuid();
+    if (stat(folder.constData(), &info) == 0 && (info.st_mode & S_ISVTX) != 0 && self != 0 &&
+        file.st_uid != self && info.st_uid != self) {
+        return EPERM;
+    }
+    return 0;
+}
+
 // The move between two file systems: a copy under a hidden name beside the
 // target, renamed into place once whole, then the source removed; when the
-// source cannot be removed the copy goes again.
+// source cannot be removed after all, the copy goes again.
 std::optional<MoveError> copyAcross(int in, const struct stat& info, const QByteArray& source,
                                     const QByteArray& target,
                                     const std::function<bool()>& keepGoing) {
+    // Copying a file that must stay where it is would be for nothing, and
+    // would replace an older file of its name.
+    if (const int error = removalError(info, source)) {
+        return failure(MoveError::Step::RemoveSource, error);
+    }
     QByteArray hidden = folderOf(target) + "/.tarnwick-XXXXXX";
     const int out = mkostemp(hidden.data(), O_CLOEXEC);
     if (out < 0) {
