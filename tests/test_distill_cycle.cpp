@@ -167,19 +167,6 @@ class TestDistillCycle : public QObject {
         QCOMPARE(f->config.counter(), exitCode == -2 ? 0.0 : 1.0);
     }
 
-    // Every failed conversion is listed when it happens, also the second of
-    // one name.
-    void secondFailedDropOfOneNameIsListed() {
-        f->platform.onStart = [this](const FakePlatform::Started& start) {
-            f->platform.finishProcess(start.id, 1);
-        };
-        writeFile(f->watch + "a.ps");
-        switchOnAndTick();
-        writeFile(f->watch + "a.ps");
-        distiller().tick();
-        QCOMPARE(f->results.entries, QStringList(2, "failed: " + f->moved + "a.ps"));
-    }
-
     // A file that cannot be taken stays in the watched folder, is listed once
     // with the reason and left alone until it changes; the others go on.
     void refusedFileIsListedOnceUntilItChanges_data() {
@@ -190,7 +177,7 @@ class TestDistillCycle : public QObject {
         QTest::newRow("not removable from the watched folder")
             << int(MoveError::Step::RemoveSource)
             << "the file cannot be taken out of the folder {watch} (Permission denied)";
-        QTest::newRow("move-to folder full")
+        QTest::newRow("move-to folder refuses it")
             << int(MoveError::Step::WriteTarget)
             << "the ps move to folder {moved} cannot be used (Permission denied)";
     }
@@ -260,20 +247,6 @@ class TestDistillCycle : public QObject {
                                                  " cannot be used (No space left on device)"});
     }
 
-    // Neither the moved copy nor the PDF is more readable than the source.
-    void permissionsNeverWiden() {
-        f->ghostscriptWritesOutput();
-        const QString source = writeFile(f->watch + "a.ps");
-        QVERIFY(QFile::setPermissions(source, QFile::ReadOwner | QFile::WriteOwner));
-        switchOnAndTick();
-        // The owner's, the group's and the others' bits; not the reader's.
-        const auto modeOf = [](const QString& path) {
-            return QFileInfo(path).permissions() & QFile::Permissions(0x7077);
-        };
-        QCOMPARE(modeOf(f->moved + "a.ps"), QFile::ReadOwner | QFile::WriteOwner);
-        QCOMPARE(modeOf(f->output + "a.pdf"), QFile::ReadOwner | QFile::WriteOwner);
-    }
-
     void waitsForHeldFile() {
         f->ghostscriptWritesOutput();
         const QString source = writeFile(f->watch + "a.ps");
@@ -326,23 +299,6 @@ class TestDistillCycle : public QObject {
         f->ghostscriptWritesOutput();
         switchOnAndTick();
         QCOMPARE(f->results.entries.last(), f->output + "b.pdf");
-    }
-
-    // A file that declares conformance is not taken before its end mark
-    // while its writer is busy; an old one without the mark is.
-    void unfinishedPostScriptWaitsForItsEnd() {
-        f->ghostscriptWritesOutput();
-        const QString source = writeFile(f->watch + "a.ps", "%!PS-Adobe-3.0\n%%Page: 1 1\n");
-        QTimer::singleShot(300, [&] {
-            QFile file(source);
-            file.open(QIODevice::Append);
-            file.write("showpage\n%%EOF\n");
-        });
-        switchOnAndTick();
-        QFile moved(f->moved + "a.ps");
-        QVERIFY(moved.open(QIODevice::ReadOnly));
-        QVERIFY(moved.readAll().endsWith("%%EOF\n"));
-        QCOMPARE(f->results.entries, QStringList{f->output + "a.pdf"});
     }
 
     void ghostscriptRunIsWaitedFor() {

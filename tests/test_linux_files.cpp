@@ -43,6 +43,10 @@ class TestLinuxFiles : public QObject {
     std::unique_ptr<QTemporaryDir> other_;
 
     QString path(const QString& name) const { return dir_->filePath(name); }
+    bool haveOtherFileSystem() const {
+        return other_->isValid() &&
+               statusOf(other_->path())->device != statusOf(dir_->path())->device;
+    }
 
   private slots:
     void init() {
@@ -61,8 +65,7 @@ class TestLinuxFiles : public QObject {
     }
     void moveKeepsModeAndLeavesNothing() {
         QFETCH(bool, acrossFileSystems);
-        if (acrossFileSystems && (!other_->isValid() || statusOf(other_->path())->device ==
-                                                            statusOf(dir_->path())->device)) {
+        if (acrossFileSystems && !haveOtherFileSystem()) {
             QSKIP("/dev/shm is not a file system of its own here");
         }
         const QString from = (acrossFileSystems ? other_->path() : dir_->path()) + "/a.ps";
@@ -84,8 +87,7 @@ class TestLinuxFiles : public QObject {
     }
 
     void stoppedCopyLeavesTheSource() {
-        if (!other_->isValid() ||
-            statusOf(other_->path())->device == statusOf(dir_->path())->device) {
+        if (!haveOtherFileSystem()) {
             QSKIP("/dev/shm is not a file system of its own here");
         }
         const QString from = other_->filePath(QStringLiteral("a.ps"));
@@ -153,47 +155,6 @@ class TestLinuxFiles : public QObject {
         QCOMPARE(modeOf(path("out")), mode);
         QCOMPARE(QFileInfo(path("out")).isSymLink(), false);
         QCOMPARE(readFile(path("elsewhere")), QByteArray("untouched"));
-    }
-
-    void sameFolder_data() {
-        QTest::addColumn<QString>("a");
-        QTest::addColumn<QString>("b");
-        QTest::addColumn<bool>("same");
-        QTest::newRow("doubled separator") << "{dir}/In/"
-                                           << "{dir}//In//" << true;
-        QTest::newRow("without the trailing separator") << "{dir}/In/"
-                                                        << "{dir}/In" << true;
-        QTest::newRow("through a link") << "{dir}/In/"
-                                        << "{dir}/link/" << true;
-        QTest::newRow("letter case differs") << "{dir}/In/"
-                                             << "{dir}/in/" << false;
-        QTest::newRow("missing, another spelling") << "{dir}/No/"
-                                                   << "{dir}/./No" << true;
-        QTest::newRow("missing, letter case") << "{dir}/No/"
-                                              << "{dir}/no/" << false;
-    }
-    void sameFolder() {
-        QFETCH(QString, a);
-        QFETCH(QString, b);
-        QFETCH(bool, same);
-        QVERIFY(QDir(dir_->path()).mkdir("In") && QDir(dir_->path()).mkdir("in"));
-        QVERIFY(QFile::link(path("In"), path("link")));
-        QCOMPARE(isSameFolder(a.replace("{dir}", dir_->path()), b.replace("{dir}", dir_->path())),
-                 same);
-    }
-
-    void folderErrors() {
-        writeFile(path("file"), "f");
-        QCOMPARE(folderError(dir_->path()), std::nullopt);
-        QCOMPARE(folderError(path("missing")), errorText(ENOENT));
-        QCOMPARE(folderError(path("file")), errorText(ENOTDIR));
-    }
-
-    void tail() {
-        writeFile(path("f"), "startxref\n%%EOF\n");
-        QCOMPARE(readTail(path("f"), 6), QByteArray("%%EOF\n"));
-        QCOMPARE(readTail(path("f"), 100), QByteArray("startxref\n%%EOF\n"));
-        QCOMPARE(readTail(path("missing"), 6), std::nullopt);
     }
 
   private:

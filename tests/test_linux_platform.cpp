@@ -87,7 +87,6 @@ class TestLinuxPlatform : public QObject {
     void unstartableProgramGivesNothing_data();
     void unstartableProgramGivesNothing();
     void runReadsEmptyInput();
-    void endRunEndsItsChildren();
 
     void listFilesReturnsVisibleRegularFiles();
     void listFilesOfMissingFolderIsEmpty();
@@ -242,29 +241,6 @@ void TestLinuxPlatform::runReadsEmptyInput() {
     QTRY_COMPARE(ended.count(), 1);
     QCOMPARE(platform_->exitCode(*id), std::optional(7));
     QVERIFY(*id != readFile(pid).trimmed().toLongLong());
-}
-
-void TestLinuxPlatform::endRunEndsItsChildren() {
-    const QString childPid = path(QStringLiteral("child.pid"));
-    QSignalSpy ended(platform_.get(), &Platform::processEnded);
-    const auto id = platform_->startRun(
-        QStringLiteral("/bin/sh"),
-        {QStringLiteral("-c"), QStringLiteral("sleep 30 & echo $! > \"$0\"; wait"), childPid},
-        WindowMode::Minimised);
-    QVERIFY(id.has_value());
-    QTRY_VERIFY(!readFile(childPid).trimmed().isEmpty() && readFile(childPid) != "<unreadable>");
-    const pid_t child = readFile(childPid).trimmed().toInt();
-
-    platform_->endRun(*id);
-    QTRY_COMPARE(ended.count(), 1);
-    QVERIFY(!platform_->isProcessRunning(*id));
-    QCOMPARE(platform_->exitCode(*id), std::nullopt);
-    // The child is no child of ours: it has ended once it is gone or a zombie.
-    const auto hasEnded = [child] {
-        const QByteArray stat = readFile(QStringLiteral("/proc/%1/stat").arg(child));
-        return stat == "<unreadable>" || stat.mid(stat.lastIndexOf(')') + 2, 1) == "Z";
-    };
-    QTRY_VERIFY(hasEnded());
 }
 
 void TestLinuxPlatform::listFilesReturnsVisibleRegularFiles() {
