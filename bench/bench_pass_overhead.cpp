@@ -1,6 +1,8 @@
 // Measures what a distill pass adds to Ghostscript's own time per file: the
 // waits for a free file and for the end of the Ghostscript run. A stand-in
 // Ghostscript that ends at once (tests/fake_gs) isolates the pass's own cost.
+// Then compares a pass with nothing to do with one that finds a file it must
+// leave alone (its move-to folder is missing): the second should cost no more.
 //
 // Usage: bench_pass_overhead FAKE_GS [FILES]
 #include <QApplication>
@@ -36,6 +38,7 @@ int main(int argc, char* argv[]) {
     QtPrompts prompts;
     LinuxPlatform platform(prompts);
     FrmMain window(platform);
+    window.applyLanguage(QStringLiteral("GB"));
     window.findChild<QLabel*>("lblWatchDir")->setText(watch);
     window.findChild<QLabel*>("lblMoveFolder")->setText(moved);
     window.findChild<QLabel*>("lblOutputPath")->setText(output);
@@ -59,5 +62,26 @@ int main(int argc, char* argv[]) {
     const int produced = static_cast<int>(QDir(output).entryList(QDir::Files).size());
     std::printf("files: %d, PDFs: %d, pass: %.0f ms, per file: %.1f ms\n", files, produced, total,
                 total / files);
+
+    const auto msPerPass = [&window] {
+        constexpr int kPasses = 2000;
+        QElapsedTimer passes;
+        passes.start();
+        for (int i = 0; i < kPasses; ++i) {
+            window.distiller().Distill_Folder();
+        }
+        return static_cast<double>(passes.nsecsElapsed()) / 1e6 / kPasses;
+    };
+    const double idle = msPerPass();
+    QDir(moved).removeRecursively();
+    QFile held(watch + QStringLiteral("held.ps"));
+    held.open(QIODevice::WriteOnly);
+    held.write("%!PS\nshowpage\n");
+    held.close();
+    window.distiller().Distill_Folder();  // lists it as failed, once
+    const double missing = msPerPass();
+    std::printf(
+        "pass with nothing to do: %.3f ms, with a file held back by a missing folder: %.3f ms\n",
+        idle, missing);
     return produced == files ? 0 : 1;
 }

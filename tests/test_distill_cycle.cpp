@@ -37,11 +37,11 @@ class TestDistillCycle : public QObject {
         switchOnAndTick();
 
         QCOMPARE(f->platform.started.size(), 2);
-        QCOMPARE(f->platform.started[0].commandLine,
-                 QStringLiteral("/usr/bin/gs -q -dNOPAUSE  -dBATCH -sDEVICE=pdfwrite "
-                                "-sOutputFile=\"%1Temp_Stay_off\" \"%2a.ps\"")
-                     .arg(f->watch, f->moved));
-        QVERIFY(f->platform.started[1].commandLine.endsWith(f->moved + "c.EPS\""));
+        QCOMPARE(f->platform.started[0].commandLine, QStringLiteral("/usr/bin/gs"));
+        QCOMPARE(f->platform.started[0].arguments,
+                 QStringList({"-q", "-dNOPAUSE", "-dBATCH", "-sDEVICE=pdfwrite",
+                              "-sOutputFile=" + f->watch + "Temp_Stay_off", f->moved + "a.ps"}));
+        QCOMPARE(f->platform.started[1].arguments.last(), f->moved + "c.EPS");
         QCOMPARE(f->platform.started[0].mode, WindowMode::Minimised);
         QCOMPARE(f->results.entries, QStringList({f->output + "a.pdf", f->output + "c.pdf"}));
         QVERIFY(exists(f->watch + "b.txt"));
@@ -96,7 +96,7 @@ class TestDistillCycle : public QObject {
         switchOnAndTick();
         QFile pdf(f->output + "a.pdf");
         QVERIFY(pdf.open(QIODevice::ReadOnly));
-        QCOMPARE(pdf.readAll(), QByteArray("%PDF-1.4\n"));
+        QCOMPARE(pdf.readAll(), kWholePdf);
         QFile source(f->moved + "a.ps");
         QVERIFY(source.open(QIODevice::ReadOnly));
         QCOMPARE(source.readAll(), QByteArray("new source"));
@@ -129,38 +129,31 @@ class TestDistillCycle : public QObject {
         QCOMPARE(distiller().state().RunStep, step + 1);
     }
 
-    void ghostscriptMissing() {
-        f->platform.failStart = true;
-        f->config.opts.deletePSFiles = true;
-        writeFile(f->watch + "Temp_Stay_off", "leftover from an earlier run");
-        writeFile(f->watch + "a.ps");
-        switchOnAndTick();
-        QVERIFY(!exists(f->output + "a.pdf"));
-        QVERIFY(exists(f->moved + "a.ps"));
-        QCOMPARE(f->config.counter(), 0.0);
-
-        QCOMPARE(f->results.entries, QStringList{"failed: " + f->moved + "a.ps"});
+    // In onStart, exitCode -1 means ended by a signal and -2 not started.
+    void runWithoutWholePdf_data() {
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("Ghostscript missing")
+            << -2 << QByteArray() << "Ghostscript /usr/bin/gs could not be started";
+        QTest::newRow("exit code 1 after writing a page")
+            << 1 << kWholePdf << "Ghostscript ended with exit code 1";
+        QTest::newRow("ended by a signal")
+            << -1 << QByteArray() << "Ghostscript was ended by a signal";
+        QTest::newRow("nothing written") << 0 << QByteArray() << "Ghostscript made no PDF";
+        QTest::newRow("cut short by a full disk")
+            << 0 << QByteArray("%PDF-1.4\n1 0 obj\n<< /Type")
+            << "the PDF is incomplete; is the disk of the watched folder {watch} full?";
     }
-
-    void ghostscriptWritesNothing() {
-        f->platform.onStart = [this](const FakePlatform::Started& start) {
-            f->platform.finishProcess(start.id);
-        };
-        f->config.opts.deletePSFiles = true;
-        writeFile(f->watch + "a.ps");
-        writeFile(f->watch + "b.ps");
-        switchOnAndTick();
-        QVERIFY(exists(f->moved + "a.ps") && exists(f->moved + "b.ps"));
-        QCOMPARE(f->results.entries.size(), 2);
-        QCOMPARE(f->results.entries[0], "failed: " + f->moved + "a.ps");
-        // Ghostscript was started, so both runs count.
-        QCOMPARE(f->config.counter(), 2.0);
-    }
-
-    void ghostscriptFailsAfterWriting() {
-        f->platform.onStart = [this](const FakePlatform::Started& start) {
-            writeFile(outputFileOf(start.commandLine), "%PDF-1.4\n");
-            f->platform.finishProcess(start.id, true);
+    void runWithoutWholePdf() {
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, output);
+        QFETCH(QString, reason);
+        f->platform.failStart = exitCode == -2;
+        f->platform.onStart = [&](const FakePlatform::Started& start) {
+            writeFile(outputFileOf(start), output);
+            f->platform.finishProcess(start.id,
+                                      exitCode == -1 ? std::nullopt : std::optional(exitCode));
         };
         f->config.opts.deletePSFiles = true;
         writeFile(f->watch + "a.ps");
@@ -169,47 +162,89 @@ class TestDistillCycle : public QObject {
         QVERIFY(!exists(f->watch + "Temp_Stay_off"));
         QVERIFY(exists(f->moved + "a.ps"));
         QCOMPARE(f->results.entries, QStringList{"failed: " + f->moved + "a.ps"});
+        QCOMPARE(f->results.reasons, QStringList{reason.replace("{watch}", f->watch)});
+        // A run that was started counts.
+        QCOMPARE(f->config.counter(), exitCode == -2 ? 0.0 : 1.0);
     }
 
-    void copyIntoMoveFolderFails() {
+    // A file that cannot be taken stays in the watched folder, is listed once
+    // with the reason and left alone until it changes; the others go on.
+    void refusedFileIsListedOnceUntilItChanges_data() {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("not readable")
+            << int(MoveError::Step::ReadSource) << "the file cannot be read (Permission denied)";
+        QTest::newRow("not removable from the watched folder")
+            << int(MoveError::Step::RemoveSource)
+            << "the file cannot be taken out of the folder {watch} (Permission denied)";
+        QTest::newRow("move-to folder refuses it")
+            << int(MoveError::Step::WriteTarget)
+            << "the ps move to folder {moved} cannot be used (Permission denied)";
+    }
+    void refusedFileIsListedOnceUntilItChanges() {
+        QFETCH(int, step);
+        QFETCH(QString, reason);
         f->ghostscriptWritesOutput();
-        f->platform.copyFailures[f->moved + "a.ps"] = FileResult::Failed;
+        f->platform.moveFailures[f->moved + "a.ps"] = {MoveError::Step(step), "Permission denied"};
+        writeFile(f->watch + "a.ps");
+        writeFile(f->watch + "b.ps");
+        switchOnAndTick();
+        distiller().tick();
+        QCOMPARE(f->results.entries,
+                 QStringList({"failed: " + f->watch + "a.ps", f->output + "b.pdf"}));
+        QCOMPARE(f->results.reasons,
+                 QStringList{reason.replace("{watch}", f->watch).replace("{moved}", f->moved)});
+        QVERIFY(exists(f->watch + "a.ps"));
+
+        f->platform.moveFailures.clear();
+        writeFile(f->watch + "a.ps", "%!PS\n% changed\n");
+        distiller().tick();
+        QCOMPARE(f->results.entries.last(), f->output + "a.pdf");
+    }
+
+    // A folder in the way holds every file back, listed once, and only as
+    // long as the trouble lasts.
+    void folderTroubleHoldsFilesBack_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("move-to folder missing")
+            << "moved"
+            << "the ps move to folder {folder} cannot be used (No such file or directory)";
+        QTest::newRow("output folder missing")
+            << "output"
+            << "the PDF output folder {folder} cannot be used (No such file or directory)";
+    }
+    void folderTroubleHoldsFilesBack() {
+        QFETCH(QString, folder);
+        QFETCH(QString, reason);
+        f->ghostscriptWritesOutput();
+        const QString path = folder == "moved" ? f->moved : f->output;
+        QVERIFY(QDir(path).removeRecursively());
         writeFile(f->watch + "a.ps");
         switchOnAndTick();
         distiller().tick();
+        QCOMPARE(f->results.entries, QStringList{"failed: " + f->watch + "a.ps"});
+        QCOMPARE(f->results.reasons, QStringList{reason.replace("{folder}", path)});
         QVERIFY(exists(f->watch + "a.ps"));
+        QVERIFY(!exists(f->watch + "Temp_Stay_off"));
         QVERIFY(f->platform.started.isEmpty());
-        QCOMPARE(f->results.entries.size(), 1);  // listed once, not at every pass
-        QCOMPARE(f->results.entries[0], "failed: " + f->watch + "a.ps");
-    }
 
-    void copyIntoMoveFolderDenied() {
-        f->platform.copyFailures[f->moved + "a.ps"] = FileResult::PermissionDenied;
-        writeFile(f->watch + "a.ps");
-        writeFile(f->watch + "b.ps");
-        distiller().Start_Distiller();
-        distiller().Distill_Folder();
-        QCOMPARE(f->results.status, QStringLiteral("File %1a.ps is accessed by another "
-                                                   "program, please wait...")
-                                        .arg(f->watch));
-        QVERIFY(exists(f->watch + "a.ps") && exists(f->watch + "b.ps"));
-        QVERIFY(f->platform.started.isEmpty());
-    }
-
-    void pdfCannotBeReplaced() {
-        f->ghostscriptWritesOutput();
-        f->platform.copyFailures[f->output + "a.pdf"] = FileResult::PermissionDenied;
-        writeFile(f->watch + "a.ps");
-        distiller().Start_Distiller();
-        distiller().Distill_Folder();
-        QCOMPARE(f->results.status, QStringLiteral("File %1a.ps is accessed by another "
-                                                   "program, please wait...")
-                                        .arg(f->watch));
-        QVERIFY(exists(f->moved + "a.ps"));
-        QVERIFY(exists(f->watch + "Temp_Stay_off"));
-        QVERIFY(f->results.entries.isEmpty());
+        QVERIFY(QDir().mkpath(path));
         distiller().tick();
-        QCOMPARE(f->platform.started.size(), 1);  // not taken up again
+        QCOMPARE(f->results.entries.last(), f->output + "a.pdf");
+    }
+
+    void pdfCannotBePlaced() {
+        f->ghostscriptWritesOutput();
+        f->platform.moveFailures[f->output + "a.pdf"] = {MoveError::Step::WriteTarget,
+                                                         "No space left on device"};
+        writeFile(f->watch + "a.ps");
+        switchOnAndTick();
+        QVERIFY(exists(f->moved + "a.ps"));
+        QVERIFY(!exists(f->watch + "Temp_Stay_off"));
+        QCOMPARE(f->results.entries, QStringList{"failed: " + f->moved + "a.ps"});
+        QCOMPARE(f->results.reasons, QStringList{"the PDF output folder " + f->output +
+                                                 " cannot be used (No space left on device)"});
     }
 
     void waitsForHeldFile() {
@@ -245,21 +280,25 @@ class TestDistillCycle : public QObject {
         QVERIFY(!distiller().state().PassHold);
     }
 
+    // Stop ends the run in hand: the moved copy stays, listed as failed, the
+    // next file waits in the watched folder and converts after switching on.
     void stopWhileGhostscriptRuns() {
         writeFile(f->watch + "a.ps");
         writeFile(f->watch + "b.ps");
-        f->platform.onStart = [this](const FakePlatform::Started& start) {
+        f->platform.onStart = [this](const FakePlatform::Started&) {
             QTimer::singleShot(100, [this] { distiller().Stop_Distiller(); });
-            QTimer::singleShot(300, [this, start] {
-                writeFile(outputFileOf(start.commandLine), "%PDF-1.4\n");
-                f->platform.finishProcess(start.id);
-            });
         };
         switchOnAndTick();
-        // The file in hand is finished; the next one is left where it is.
-        QCOMPARE(f->results.entries, QStringList{f->output + "a.pdf"});
-        QVERIFY(exists(f->watch + "b.ps"));
+        QCOMPARE(f->platform.endedRuns, QList<Platform::ProcessId>{f->platform.started[0].id});
+        QCOMPARE(f->results.entries, QStringList{"failed: " + f->moved + "a.ps"});
+        QCOMPARE(f->results.reasons, QStringList{"stopped before it was finished"});
+        QVERIFY(exists(f->moved + "a.ps") && exists(f->watch + "b.ps"));
+        QVERIFY(!exists(f->watch + "Temp_Stay_off"));
         QCOMPARE(f->results.status, QStringLiteral("Distiller is not active"));
+
+        f->ghostscriptWritesOutput();
+        switchOnAndTick();
+        QCOMPARE(f->results.entries.last(), f->output + "b.pdf");
     }
 
     void ghostscriptRunIsWaitedFor() {
@@ -269,7 +308,7 @@ class TestDistillCycle : public QObject {
             QTimer::singleShot(300, [this, start, &pdfListedEarly] {
                 pdfListedEarly = !f->results.entries.isEmpty();
                 QCOMPARE(f->results.status, QStringLiteral("Converting a.ps"));
-                writeFile(outputFileOf(start.commandLine), "%PDF-1.4\n");
+                writeFile(outputFileOf(start), kWholePdf);
                 f->platform.finishProcess(start.id);
             });
         };
@@ -285,9 +324,10 @@ class TestDistillCycle : public QObject {
         writeFile(f->watch + "b.eps", "%%BoundingBox: 0 0 612 792\n");
         switchOnAndTick();
         QCOMPARE(f->platform.started.size(), 1);
-        QVERIFY(f->platform.started[0].commandLine.contains(" -g6120x7920 "));
+        QVERIFY(f->platform.started[0].arguments.contains("-g6120x7920"));
         QCOMPARE(f->config.counter(), 1.0);
         QVERIFY(exists(f->moved + "a.eps"));
+        QCOMPARE(f->results.reasons, QStringList{"its bounding box comment cannot be read"});
     }
 
     void unreadableFileForScanStartsNothing() {

@@ -1,5 +1,7 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -139,25 +141,34 @@ class TestDistillerSwitch : public QObject {
         QCOMPARE(f->caption("lblStatus"), QStringLiteral("Distiller is not active"));
     }
 
+    // The folders as the file system sees them; {root} is the test's folder,
+    // holding In/, in/ and a link to In/.
     void equalFolders_data() {
         QTest::addColumn<QString>("watch");
         QTest::addColumn<QString>("moved");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("same text") << "/data/In/"
-                                   << "/data/In/" << true;
-        QTest::newRow("letter case differs") << "/data/In/"
-                                             << "/data/in/" << true;
-        QTest::newRow("trailing separator on one side") << "/data/In/"
-                                                        << "/data/In" << false;
-        QTest::newRow("different folders") << "/data/In/"
-                                           << "/data/Out/" << false;
+        QTest::newRow("same text") << "{root}/In/"
+                                   << "{root}/In/" << true;
+        QTest::newRow("doubled separator") << "{root}/In/"
+                                           << "{root}/In//" << true;
+        QTest::newRow("through a link") << "{root}/In/"
+                                        << "{root}/link/" << true;
+        QTest::newRow("trailing separator on one side") << "{root}/In/"
+                                                        << "{root}/In" << true;
+        QTest::newRow("letter case differs") << "{root}/In/"
+                                             << "{root}/in/" << false;
+        QTest::newRow("different folders") << "{root}/In/"
+                                           << "{root}/Out/" << false;
     }
     void equalFolders() {
         QFETCH(QString, watch);
         QFETCH(QString, moved);
         QFETCH(bool, refused);
-        f->setCaption("lblWatchDir", watch);
-        f->setCaption("lblMoveFolder", moved);
+        const QString root = f->root.path();
+        QVERIFY(QDir(root).mkdir("In") && QDir(root).mkdir("in") && QDir(root).mkdir("Out"));
+        QVERIFY(QFile::link(root + "/In", root + "/link"));
+        f->setCaption("lblWatchDir", watch.replace("{root}", root));
+        f->setCaption("lblMoveFolder", moved.replace("{root}", root));
         bool exitHiddenWhileAsking = false;
         f->platform.fakePrompts.whileOpen = [&] { exitHiddenWhileAsking = !shown("cmdExit"); };
         click("cmdStart");

@@ -4,92 +4,97 @@
 
 namespace {
 
-const QString kGs = QStringLiteral("C:\\gs\\bin\\gswin32.exe");
-const QString kTemp = QStringLiteral("C:\\In\\Temp_Stay_off");
+const QString kTemp = QStringLiteral("/In/Temp_Stay_off");
 
 }  // namespace
 
 class TestGsCommand : public QObject {
     Q_OBJECT
   private slots:
-    void workedExampleAllOff() {
+    void allOptionsOff() {
         ConversionOptions options;
-        options.gsPath = kGs;
-        QCOMPARE(
-            gsCommandLine(options, std::nullopt, kTemp, QStringLiteral("C:\\Moved\\Report.ps")),
-            QStringLiteral("C:\\gs\\bin\\gswin32.exe -q -dNOPAUSE  -dBATCH -sDEVICE=pdfwrite "
-                           "-sOutputFile=\"C:\\In\\Temp_Stay_off\" \"C:\\Moved\\Report.ps\""));
+        options.gsPath = QStringLiteral("/usr/bin/gs");
+        const GsCommand command =
+            gsCommand(options, std::nullopt, kTemp, QStringLiteral("/Moved/Report.ps"));
+        QCOMPARE(command.program, QStringLiteral("/usr/bin/gs"));
+        QCOMPARE(command.arguments,
+                 QStringList({"-q", "-dNOPAUSE", "-dBATCH", "-sDEVICE=pdfwrite",
+                              "-sOutputFile=/In/Temp_Stay_off", "/Moved/Report.ps"}));
     }
 
-    void workedExampleBoundingBox() {
+    void boundingBoxPicturesAndPreset() {
         ConversionOptions options;
-        options.gsPath = kGs;
+        options.gsPath = QStringLiteral("/usr/bin/gs");
         options.goodPictures = true;
-        options.useBoundingBox = true;
         options.qualityPreset = QStringLiteral("-dPDFSETTINGS=/ebook ");
-        QCOMPARE(gsCommandLine(options, PageSize{6120, 7920}, kTemp,
-                               QStringLiteral("C:\\Moved\\Plot.eps")),
-                 QStringLiteral("C:\\gs\\bin\\gswin32.exe -q -dNOPAUSE -dEPSCrop  "
-                                "-dAutoFilterColorImages=false -dColorImageFilter=/FlateEncode "
-                                "-dPDFSETTINGS=/ebook  -dBATCH -sDEVICE=pdfwrite  -g6120x7920 "
-                                "-sOutputFile=\"C:\\In\\Temp_Stay_off\" \"C:\\Moved\\Plot.eps\""));
+        QCOMPARE(gsCommand(options, PageSize{6120, 7920}, kTemp, QStringLiteral("/Moved/Plot.eps"))
+                     .arguments,
+                 QStringList({"-q", "-dNOPAUSE", "-dEPSCrop", "-dAutoFilterColorImages=false",
+                              "-dColorImageFilter=/FlateEncode", "-dPDFSETTINGS=/ebook", "-dBATCH",
+                              "-sDEVICE=pdfwrite", "-g6120x7920", "-sOutputFile=/In/Temp_Stay_off",
+                              "/Moved/Plot.eps"}));
     }
 
-    void pieces_data() {
-        QTest::addColumn<bool>("encrypt");
-        QTest::addColumn<QString>("owner");
-        QTest::addColumn<QString>("user");
+    // Whatever a path or a password holds stays inside its own argument.
+    void valuesStayWhole_data() {
         QTest::addColumn<QString>("gsPath");
-        QTest::addColumn<QString>("expectedStart");
-        QTest::newRow("encryption, empty passwords")
-            << true << ""
-            << ""
-            << "/usr/bin/gs"
-            << "/usr/bin/gs -q -dNOPAUSE  -sOwnerPassword=\"\" -sUserPassword=\"\" "
-               "-dEncryptionR=2 -dKeylength=40  -dBATCH";
-        QTest::newRow("encryption, passwords unchanged")
-            << true << "o w\"n"
-            << "us;er"
-            << "/usr/bin/gs"
-            << "/usr/bin/gs -q -dNOPAUSE  -sOwnerPassword=\"o w\"n\" -sUserPassword=\"us;er\" "
-               "-dEncryptionR=2 -dKeylength=40  -dBATCH";
-        QTest::newRow("path with blanks unquoted, trimmed")
-            << false << ""
-            << ""
+        QTest::addColumn<QString>("owner");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("temp");
+        QTest::addColumn<QString>("expectedProgram");
+        QTest::addColumn<QStringList>("expectedArguments");
+        QTest::newRow("empty passwords") << "/usr/bin/gs"
+                                         << ""
+                                         << "/m/a.ps"
+                                         << "/w/T"
+                                         << "/usr/bin/gs"
+                                         << QStringList{"-q",
+                                                        "-dNOPAUSE",
+                                                        "-sOwnerPassword=",
+                                                        "-sUserPassword=",
+                                                        "-dEncryptionR=2",
+                                                        "-dKeylength=40",
+                                                        "-dBATCH",
+                                                        "-sDEVICE=pdfwrite",
+                                                        "-sOutputFile=/w/T",
+                                                        "/m/a.ps"};
+        QTest::newRow("quotes and switches in a name and a password")
             << "  /opt/my gs/gs  "
-            << "/opt/my gs/gs -q -dNOPAUSE  -dBATCH";
+            << "o w\"n -c quit"
+            << "/m/say \"hi\" -c \"x\".ps"
+            << "/w/100%d/T"
+            << "/opt/my gs/gs"
+            << QStringList{"-q",
+                           "-dNOPAUSE",
+                           "-sOwnerPassword=o w\"n -c quit",
+                           "-sUserPassword=",
+                           "-dEncryptionR=2",
+                           "-dKeylength=40",
+                           "-dBATCH",
+                           "-sDEVICE=pdfwrite",
+                           "-sOutputFile=/w/100%%d/T",
+                           "/m/say \"hi\" -c \"x\".ps"};
     }
-    void pieces() {
-        QFETCH(bool, encrypt);
-        QFETCH(QString, owner);
-        QFETCH(QString, user);
+    void valuesStayWhole() {
         QFETCH(QString, gsPath);
-        QFETCH(QString, expectedStart);
+        QFETCH(QString, owner);
+        QFETCH(QString, input);
+        QFETCH(QString, temp);
+        QFETCH(QString, expectedProgram);
+        QFETCH(QStringList, expectedArguments);
         ConversionOptions options;
         options.gsPath = gsPath;
-        options.encrypt = encrypt;
+        options.encrypt = true;
         options.ownerPassword = owner;
-        options.userPassword = user;
-        const QString line = gsCommandLine(
-            options, std::nullopt, QStringLiteral("/w/Temp_Stay_off"), QStringLiteral("/m/a.ps"));
-        QVERIFY2(line.startsWith(expectedStart), qPrintable(line));
-        QVERIFY(line.endsWith(QStringLiteral(" -sOutputFile=\"/w/Temp_Stay_off\" \"/m/a.ps\"")));
-    }
-
-    void noBoundingBoxMeansNoCropOrSize() {
-        ConversionOptions options;
-        options.gsPath = QStringLiteral("gs");
-        options.useBoundingBox = true;
-        const QString line = gsCommandLine(options, std::nullopt, kTemp, QStringLiteral("x.ps"));
-        QVERIFY(!line.contains(QStringLiteral("-dEPSCrop")));
-        QVERIFY(!line.contains(QStringLiteral("-g")));
+        const GsCommand command = gsCommand(options, std::nullopt, temp, input);
+        QCOMPARE(command.program, expectedProgram);
+        QCOMPARE(command.arguments, expectedArguments);
     }
 
     void negativeSize() {
-        ConversionOptions options;
-        options.gsPath = QStringLiteral("gs");
-        const QString line = gsCommandLine(options, PageSize{-100, 50}, kTemp, QStringLiteral("x"));
-        QVERIFY(line.contains(QStringLiteral(" -g-100x50 -sOutputFile=")));
+        const GsCommand command =
+            gsCommand(ConversionOptions{}, PageSize{-100, 50}, kTemp, QStringLiteral("x"));
+        QVERIFY(command.arguments.contains(QStringLiteral("-g-100x50")));
     }
 };
 

@@ -12,7 +12,6 @@
 #include <functional>
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <csignal>
 
@@ -80,7 +79,7 @@ class TestLinuxPlatform : public QObject {
 
     void startedProcessRunsThenEnds();
     void quickProcessStillReportsItsEnd();
-    void endProcessEndsARun();
+    void runInWorkingFolderEnds();
     void processNotStartedHereIsNotRunning();
     void exitCodeTellsFailure_data();
     void exitCodeTellsFailure();
@@ -88,17 +87,12 @@ class TestLinuxPlatform : public QObject {
     void startsProgramWithBlanksWithoutShell();
     void unstartableProgramGivesNothing_data();
     void unstartableProgramGivesNothing();
+    void runReadsEmptyInput();
 
     void listFilesReturnsVisibleRegularFiles();
     void listFilesOfMissingFolderIsEmpty();
     void fileExistsAndSize();
 
-    void copyFileReplacesExisting();
-    void copyFileIntoMissingFolderFails();
-    void copyFileFromMissingSourceLeavesTarget();
-    void copyFileOntoItselfKeepsContents();
-    void copyFileOntoRunningProgramIsDenied();
-    void copyFileFailingPartWayLeavesNothing();
     void removeFile();
 
     void readFileHead_data();
@@ -185,11 +179,14 @@ void TestLinuxPlatform::quickProcessStillReportsItsEnd() {
     QVERIFY(!platform_->isProcessRunning(*id));
 }
 
-void TestLinuxPlatform::endProcessEndsARun() {
-    const auto id = platform_->startProcess(QStringLiteral("/bin/sleep 30"), WindowMode::Normal);
+void TestLinuxPlatform::runInWorkingFolderEnds() {
+    const auto id = platform_->startRun(
+        QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("pwd > here; sleep 30")},
+        WindowMode::Minimised, dir_->path());
     QVERIFY(id.has_value());
-    platform_->endProcess(*id);
-    QVERIFY(!platform_->isProcessRunning(*id));
+    QTRY_COMPARE(readFile(path(QStringLiteral("here"))).trimmed(), QFile::encodeName(dir_->path()));
+    platform_->endRun(*id);
+    QTRY_VERIFY(!platform_->isProcessRunning(*id));
     QVERIFY(platform_->endedWithFailure(*id));
 }
 
@@ -198,23 +195,25 @@ void TestLinuxPlatform::processNotStartedHereIsNotRunning() {
     QVERIFY(!platform_->isProcessRunning(1));
 }
 
+// exitCode -1: ended by a signal.
 void TestLinuxPlatform::exitCodeTellsFailure_data() {
     QTest::addColumn<QString>("commandLine");
-    QTest::addColumn<bool>("failed");
-    QTest::newRow("exit 0") << "/bin/true" << false;
-    QTest::newRow("exit 1") << "/bin/false" << true;
-    QTest::newRow("ended by a signal") << "/bin/sh -c \"kill -9 $$\"" << true;
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("exit 0") << "/bin/true" << 0;
+    QTest::newRow("exit 3") << "/bin/sh -c \"exit 3\"" << 3;
+    QTest::newRow("ended by a signal") << "/bin/sh -c \"kill -9 $$\"" << -1;
 }
 
 void TestLinuxPlatform::exitCodeTellsFailure() {
     QFETCH(QString, commandLine);
-    QFETCH(bool, failed);
+    QFETCH(int, exitCode);
     QSignalSpy ended(platform_.get(), &Platform::processEnded);
     const auto id = platform_->startProcess(commandLine, WindowMode::Minimised);
     QVERIFY(id.has_value());
     QVERIFY(!platform_->endedWithFailure(*id));
     QTRY_COMPARE(ended.count(), 1);
-    QCOMPARE(platform_->endedWithFailure(*id), failed);
+    QCOMPARE(platform_->exitCode(*id), exitCode == -1 ? std::nullopt : std::optional(exitCode));
+    QCOMPARE(platform_->endedWithFailure(*id), exitCode != 0);
 }
 
 void TestLinuxPlatform::startsProgramWithBlanksWithoutShell_data() {
@@ -269,6 +268,22 @@ void TestLinuxPlatform::unstartableProgramGivesNothing() {
     QCOMPARE(ended.count(), 0);
 }
 
+// A program that reads its input finds it empty at once, instead of waiting
+// for this program forever. Its run is known by a number of this program's,
+// not by the process id, which the system hands out again.
+void TestLinuxPlatform::runReadsEmptyInput() {
+    const QString pid = path(QStringLiteral("pid"));
+    QSignalSpy ended(platform_.get(), &Platform::processEnded);
+    const auto id = platform_->startRun(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("echo $$ > \"$0\"; read x; exit 7"), pid},
+        WindowMode::Minimised);
+    QVERIFY(id.has_value());
+    QTRY_COMPARE(ended.count(), 1);
+    QCOMPARE(platform_->exitCode(*id), std::optional(7));
+    QVERIFY(*id != readFile(pid).trimmed().toLongLong());
+}
+
 void TestLinuxPlatform::listFilesReturnsVisibleRegularFiles() {
     const QDir folder(dir_->path());
     writeFile(path(QStringLiteral("a.ps")), "a");
@@ -304,79 +319,6 @@ void TestLinuxPlatform::fileExistsAndSize() {
     QCOMPARE(platform_->fileSize(dir_->path()), -1);
     QVERIFY(!platform_->fileExists(path(QStringLiteral("missing"))));
     QCOMPARE(platform_->fileSize(path(QStringLiteral("missing"))), -1);
-}
-
-void TestLinuxPlatform::copyFileReplacesExisting() {
-    writeFile(path(QStringLiteral("from")), "new");
-    writeFile(path(QStringLiteral("to")), "a much longer old content");
-
-    QCOMPARE(platform_->copyFile(path(QStringLiteral("from")), path(QStringLiteral("to"))),
-             FileResult::Ok);
-    QCOMPARE(readFile(path(QStringLiteral("to"))), QByteArray("new"));
-
-    QCOMPARE(platform_->copyFile(path(QStringLiteral("from")), path(QStringLiteral("fresh"))),
-             FileResult::Ok);
-    QCOMPARE(readFile(path(QStringLiteral("fresh"))), QByteArray("new"));
-}
-
-void TestLinuxPlatform::copyFileIntoMissingFolderFails() {
-    writeFile(path(QStringLiteral("from")), "data");
-    const QString target = path(QStringLiteral("missing/to"));
-    QCOMPARE(platform_->copyFile(path(QStringLiteral("from")), target), FileResult::Failed);
-    QVERIFY(!QFile::exists(target));
-    QVERIFY(!QFile::exists(path(QStringLiteral("missing"))));
-}
-
-void TestLinuxPlatform::copyFileFromMissingSourceLeavesTarget() {
-    writeFile(path(QStringLiteral("to")), "kept");
-    QCOMPARE(platform_->copyFile(path(QStringLiteral("missing")), path(QStringLiteral("to"))),
-             FileResult::Failed);
-    QCOMPARE(readFile(path(QStringLiteral("to"))), QByteArray("kept"));
-}
-
-void TestLinuxPlatform::copyFileOntoItselfKeepsContents() {
-    writeFile(path(QStringLiteral("same")), "kept");
-    QVERIFY(QFile::link(path(QStringLiteral("same")), path(QStringLiteral("alias"))));
-    QCOMPARE(platform_->copyFile(path(QStringLiteral("same")), path(QStringLiteral("alias"))),
-             FileResult::Ok);
-    QCOMPARE(readFile(path(QStringLiteral("same"))), QByteArray("kept"));
-}
-
-// A running program's file cannot be opened for writing (ETXTBSY), even by root.
-void TestLinuxPlatform::copyFileOntoRunningProgramIsDenied() {
-    const QString running = path(QStringLiteral("sleeper"));
-    QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), running));
-    QProcess sleeper;
-    sleeper.start(running, {QStringLiteral("30")});
-    QVERIFY(sleeper.waitForStarted());
-    const qint64 size = QFileInfo(running).size();
-    writeFile(path(QStringLiteral("from")), "data");
-
-    const FileResult result = platform_->copyFile(path(QStringLiteral("from")), running);
-    sleeper.kill();
-    sleeper.waitForFinished();
-
-    QCOMPARE(result, FileResult::PermissionDenied);
-    QCOMPARE(QFileInfo(running).size(), size);
-}
-
-// A file size limit makes the write fail part way, as a full disk would.
-void TestLinuxPlatform::copyFileFailingPartWayLeavesNothing() {
-    writeFile(path(QStringLiteral("big")), QByteArray(256 * 1024, 'x'));
-    rlimit previous{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = previous;
-    limited.rlim_cur = 64 * 1024;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-
-    const FileResult result =
-        platform_->copyFile(path(QStringLiteral("big")), path(QStringLiteral("copy")));
-
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, oldHandler);
-    QCOMPARE(result, FileResult::Failed);
-    QVERIFY(!QFile::exists(path(QStringLiteral("copy"))));
 }
 
 void TestLinuxPlatform::removeFile() {

@@ -188,7 +188,7 @@ class TestStartup : public QObject {
                       (withReader ? QByteArray("  AcrobatFolder;/bin/true\r\n") : QByteArray()));
         platform->onStart = [this](const FakePlatform::Started& started) {
             if (started.mode == WindowMode::Minimised) {
-                writeFile(outputFileOf(started.commandLine), "%PDF-1.4\n");
+                writeFile(outputFileOf(started), kWholePdf);
                 platform->finishProcess(started.id);
             }
         };

@@ -11,8 +11,9 @@ class PdfResults {
 
     virtual void setStatus(const QString& text) = 0;
     virtual void addConverted(const QString& pdfPath) = 0;
-    // Lists a file for which no PDF was made, marked as failed.
-    virtual void addFailed(const QString& sourcePath) = 0;
+    // Lists a file for which no PDF was made, marked as failed, with the
+    // reason in words a user can act on.
+    virtual void addFailed(const QString& sourcePath, const QString& reason) = 0;
     // Adds one to the count of produced PDF files and shows it.
     virtual void raiseCounter() = 0;
     // Shows the count of the current distiller run.

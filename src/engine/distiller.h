@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
-#include <QSet>
+#include <QStringList>
 #include <functional>
+#include <optional>
 
 #include "engine/distiller_state.h"
+#include "i18n/text_ids.h"
+#include "platform/file_status.h"
 
 class Configuration;
 class PdfResults;
@@ -21,7 +25,9 @@ class Distiller : public QObject {
     // Longest time between two checks of a waiting pass.
     static constexpr int kFileFreePollMs = 100;
     static constexpr int kGsPollMs = 500;
-    static constexpr int kBusyPauseMs = 250;
+    // A PostScript file that declares conformance but lacks its end mark
+    // counts as still being written while it changed this recently.
+    static constexpr qint64 kUnfinishedQuietMs = 10'000;
     // The temporary file Ghostscript writes in the watched folder.
     static constexpr const char* kTempFileName = "Temp_Stay_off";
 
@@ -35,10 +41,10 @@ class Distiller : public QObject {
     void tick();
 
     void Distill_Folder();
-    // Builds the command line of the file in hand and starts Ghostscript.
-    // False when it could not: Ghostscript is then not started and the count
-    // of produced files stays as it was.
-    bool Build_GS_Command();
+    // Builds the command of the file in hand and starts Ghostscript. Nothing
+    // when it started, else the reason why not: Ghostscript is then not
+    // started and the count of produced files stays as it was.
+    std::optional<QString> Build_GS_Command();
     void Check_File_Free();
     // The run counts as finished once the Ghostscript process this program
     // started has ended.
@@ -47,7 +53,8 @@ class Distiller : public QObject {
     void Change_Running_Color();
 
     void Start_Distiller();
-    // The Stop button: switches off and ends the waits of a running pass.
+    // The Stop button: switches off, ends the waits of a running pass and
+    // the Ghostscript run in hand.
     void Stop_Distiller();
 
   signals:
@@ -63,15 +70,33 @@ class Distiller : public QObject {
 
   private:
     enum class FileOutcome { Done, PassEnds };
+    // A file of the watched folder that was not taken, and why. It is left
+    // alone until it changes or, when a folder was the cause, until that
+    // folder's trouble is another.
+    struct Refusal {
+        FileStatus status;
+        QString reason;
+        bool folderCaused = false;
+    };
 
     FileOutcome handleFile();
-    FileOutcome endPassOnPermissionDenied();
+    QString folderProblem(const QString& moveFolder) const;
+    bool isRefused(const QString& path, const FileStatus& status,
+                   const QString& folderReason) const;
+    void refuse(const QString& path, const FileStatus& status, const QString& reason,
+                bool folderCaused);
+    void forgetRefusalsBesides(const QStringList& listing);
+    std::optional<QString> convert();
+    std::optional<QString> runFailure();
+    QString moveReason(const MoveError& error, const QString& sourceFolder,
+                       const QString& targetFolder, TextId targetText) const;
+    bool isStillBeingWritten(const QString& path);
     bool waitForFreeFile();
     void waitForGhostscript();
     // Runs the event loop for up to ms milliseconds, or until woken.
     void pause(int ms);
-    void reportFailure(const QString& sourcePath);
-    QString permissionMessage() const;
+    // Lets the window work during a long copy; false once Stop was pressed.
+    bool keepWindowAlive();
 
     Configuration& config_;
     PdfResults& results_;
@@ -79,7 +104,6 @@ class Distiller : public QObject {
     Platform& platform_;
     DistillerState state_;
     bool stopRequested_ = false;
-    // Sources already listed as failed, so that a file that keeps failing is
-    // listed once, not at every tick.
-    QSet<QString> reportedFailures_;
+    bool runStopped_ = false;  // Stop ended the Ghostscript run in hand
+    QHash<QString, Refusal> refusals_;
 };

@@ -7,9 +7,10 @@
 
 void Distiller::Start_Distiller() {
     emit startRequested();
-    // Compared as whole texts: a trailing separator on one side only differs.
-    if (config_.path(PathKind::WatchDirpath).toLower() ==
-        config_.path(PathKind::MoveToFolder).toLower()) {
+    // Compared as the file system sees them: another spelling or a link is
+    // still the same folder, a folder whose name differs in letter case is not.
+    if (platform_.isSameFolder(config_.path(PathKind::WatchDirpath),
+                               config_.path(PathKind::MoveToFolder))) {
         platform_.prompts().message(texts_[TextId::Tr_MsgSameFolders]);
         emit startRefused();
         return;

@@ -4,41 +4,41 @@
 
 namespace {
 
-QString quoted(const QString& text) {
-    return QLatin1Char('"') + text + QLatin1Char('"');
+QString gsOutputSwitch(const QString& outputPath) {
+    // Ghostscript reads a per cent sign in the output name as the start of a
+    // page-number format, or of a device such as %pipe%; doubled, it is one
+    // plain per cent sign.
+    QString escaped = outputPath;
+    escaped.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    return QStringLiteral("-sOutputFile=") + escaped;
 }
 
 }  // namespace
 
-QString gsCommandLine(const ConversionOptions& options, const std::optional<PageSize>& pageSize,
-                      const QString& outputPath, const QString& inputPath) {
-    QString pictureSwitches;
-    if (options.goodPictures) {
-        pictureSwitches =
-            QStringLiteral(" -dAutoFilterColorImages=false -dColorImageFilter=/FlateEncode ");
-    }
-    QString encryptionSwitches;
-    if (options.encrypt) {
-        // The passwords go in unchanged: the quoting has no escapes to offer.
-        encryptionSwitches = QStringLiteral(" -sOwnerPassword=") + quoted(options.ownerPassword) +
-                             QStringLiteral(" -sUserPassword=") + quoted(options.userPassword) +
-                             QStringLiteral(" -dEncryptionR=2") +
-                             QStringLiteral(" -dKeylength=40 ");
-    }
-
-    QString command = trimBlanks(options.gsPath);
-    command +=
-        pageSize ? QStringLiteral(" -q -dNOPAUSE -dEPSCrop ") : QStringLiteral(" -q -dNOPAUSE ");
-    command += pictureSwitches;
-    command += encryptionSwitches;
-    command += options.qualityPreset;
+GsCommand gsCommand(const ConversionOptions& options, const std::optional<PageSize>& pageSize,
+                    const QString& outputPath, const QString& inputPath) {
+    QStringList arguments{QStringLiteral("-q"), QStringLiteral("-dNOPAUSE")};
     if (pageSize) {
-        command += QStringLiteral(" -dBATCH -sDEVICE=pdfwrite  -g") +
-                   QString::number(pageSize->width) + QLatin1Char('x') +
-                   QString::number(pageSize->height) + QStringLiteral(" -sOutputFile=");
-    } else {
-        command += QStringLiteral(" -dBATCH -sDEVICE=pdfwrite -sOutputFile=");
+        arguments << QStringLiteral("-dEPSCrop");
     }
-    command += quoted(outputPath) + QLatin1Char(' ') + quoted(inputPath);
-    return command;
+    if (options.goodPictures) {
+        arguments << QStringLiteral("-dAutoFilterColorImages=false")
+                  << QStringLiteral("-dColorImageFilter=/FlateEncode");
+    }
+    if (options.encrypt) {
+        // An empty password still gives its switch, with an empty value.
+        arguments << QStringLiteral("-sOwnerPassword=") + options.ownerPassword
+                  << QStringLiteral("-sUserPassword=") + options.userPassword
+                  << QStringLiteral("-dEncryptionR=2") << QStringLiteral("-dKeylength=40");
+    }
+    const QString preset = trimBlanks(options.qualityPreset);
+    if (!preset.isEmpty()) {
+        arguments << preset;
+    }
+    arguments << QStringLiteral("-dBATCH") << QStringLiteral("-sDEVICE=pdfwrite");
+    if (pageSize) {
+        arguments << QStringLiteral("-g%1x%2").arg(pageSize->width).arg(pageSize->height);
+    }
+    arguments << gsOutputSwitch(outputPath) << inputPath;
+    return {trimBlanks(options.gsPath), arguments};
 }

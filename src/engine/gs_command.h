@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "engine/bounding_box.h"
@@ -16,8 +17,18 @@ struct ConversionOptions {
     QString qualityPreset;  // empty or "-dPDFSETTINGS=/... " with one trailing blank
 };
 
-// The Ghostscript command line for one conversion, as one string in the
-// original quoting. The pieces are joined as they stand, so an empty piece
-// between two blank-edged ones leaves a doubled blank.
-QString gsCommandLine(const ConversionOptions& options, const std::optional<PageSize>& pageSize,
-                      const QString& outputPath, const QString& inputPath);
+// One Ghostscript run: the program and its arguments, each passed as it
+// stands, so that nothing a file name or a password holds (blanks, quotes,
+// switches) can become another argument.
+struct GsCommand {
+    QString program;
+    QStringList arguments;
+};
+
+// The Ghostscript run for one conversion: the quality, picture, encryption
+// and page-size switches, the output file and the input file, in the order
+// of the one-line form
+//   gs -q -dNOPAUSE [-dEPSCrop] [pictures] [encryption] [preset] -dBATCH
+//      -sDEVICE=pdfwrite [-gWxH] -sOutputFile="out" "in"
+GsCommand gsCommand(const ConversionOptions& options, const std::optional<PageSize>& pageSize,
+                    const QString& outputPath, const QString& inputPath);

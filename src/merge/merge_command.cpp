@@ -34,10 +34,6 @@ QByteArray mergeArgumentFile(const MergeRun& run) {
     return file.toUtf8();
 }
 
-QString mergeCommandLine(const QString& gsPath) {
-    return trimBlanks(quoted(gsPath) + QStringLiteral(" @") + QLatin1String(kMergeArgumentFile));
-}
-
 bool breaksQuoting(const QString& text) {
     return text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\r')) ||
            text.contains(QLatin1Char('\n'));

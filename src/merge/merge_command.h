@@ -22,10 +22,6 @@ inline constexpr const char* kMergeArgumentFile = "gscommand.txt";
 // then "-f" and the quoted path of each file row, in list order.
 QByteArray mergeArgumentFile(const MergeRun& run);
 
-// Ghostscript reading its arguments from the argument file in its working
-// folder (the merge folder).
-QString mergeCommandLine(const QString& gsPath);
-
 // True when the text cannot travel inside the argument file's double quotes
 // unchanged: a double quote would end the quoting, a line break the line.
 bool breaksQuoting(const QString& text);

@@ -101,16 +101,19 @@ void MergeJob::launch() {
     run.outputPath = outputPath_;
     run.mergeFolder = config_.path(PathKind::ComposeFolder);
     run.rows = rows_;
-    if (platform_.writePrivateFile(run.mergeFolder + QLatin1String(kMergeArgumentFile),
-                                   mergeArgumentFile(run))) {
-        finish(false);
+    const QString argumentFile = run.mergeFolder + QLatin1String(kMergeArgumentFile);
+    if (const std::optional<QString> error =
+            platform_.writePrivateFile(argumentFile, mergeArgumentFile(run))) {
+        finish(false, argumentFile + QStringLiteral(": ") + *error);
         return;
     }
     emit progress(texts_[TextId::lblTr_FC_msg005]);
-    process_ = platform_.startProcess(mergeCommandLine(config_.path(PathKind::GSPath)),
-                                      WindowMode::Minimised, run.mergeFolder);
+    // Ghostscript reads its arguments from the file in its working folder.
+    const QString gsPath = trimBlanks(config_.path(PathKind::GSPath));
+    process_ = platform_.startRun(gsPath, {QLatin1Char('@') + QLatin1String(kMergeArgumentFile)},
+                                  WindowMode::Minimised, run.mergeFolder);
     if (!process_) {
-        finish(false);
+        finish(false, texts_[TextId::Tr_ReasonGsNotStarted].arg(gsPath));
         return;
     }
     // It may have ended already.
@@ -121,11 +124,20 @@ void MergeJob::check() {
     if (phase_ == Phase::WaitingForPass && !distiller_.PassHold) {
         launch();
     } else if (phase_ == Phase::Running && process_ && !platform_.isProcessRunning(*process_)) {
-        finish(!platform_.endedWithFailure(*process_) && platform_.fileExists(outputPath_));
+        const std::optional<int> exitCode = platform_.exitCode(*process_);
+        if (!exitCode) {
+            finish(false, texts_[TextId::Tr_ReasonGsSignal]);
+        } else if (*exitCode != 0) {
+            finish(false, texts_[TextId::Tr_ReasonGsExitCode].arg(*exitCode));
+        } else if (!platform_.fileExists(outputPath_)) {
+            finish(false, texts_[TextId::Tr_ReasonNoPdf]);
+        } else {
+            finish(true);
+        }
     }
 }
 
-void MergeJob::finish(bool produced) {
+void MergeJob::finish(bool produced, const QString& reason) {
     phase_ = Phase::Idle;
     poll_.stop();
     if (produced) {
@@ -137,7 +149,7 @@ void MergeJob::finish(bool produced) {
         if (process_ && platform_.fileExists(outputPath_)) {
             platform_.removeFile(outputPath_);
         }
-        results_.addFailed(outputPath_);
+        results_.addFailed(outputPath_, reason);
     }
     emit finished();
     if (!produced && !aborting_) {
@@ -152,8 +164,9 @@ void MergeJob::abort() {
         emit finished();
     } else if (phase_ == Phase::Running) {
         aborting_ = true;
-        platform_.endProcess(*process_);
-        check();
+        // Ended for good: nothing is waited for, the partial file goes now.
+        platform_.endRun(*process_);
+        finish(false, texts_[TextId::Tr_ReasonStopped]);
         aborting_ = false;
     }
 }

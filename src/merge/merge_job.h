@@ -52,7 +52,7 @@ class MergeJob : public QObject {
     bool refuses(const QString& name, const QStringList& rows);
     void launch();
     void check();
-    void finish(bool produced);
+    void finish(bool produced, const QString& reason = QString());
 
     Configuration& config_;
     PdfResults& results_;

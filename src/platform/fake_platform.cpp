@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "platform/linux_files.h"
+
 Prompts::Answer FakePrompts::message(const QString& text, Buttons buttons) {
     shown.append({text, buttons});
     if (whileOpen) {
@@ -20,12 +22,22 @@ std::optional<QString> FakePrompts::input(const QString& prompt, const QString&,
 }
 
 std::optional<Platform::ProcessId> FakePlatform::startProcess(const QString& commandLine,
-                                                              WindowMode mode,
-                                                              const QString& workingFolder) {
+                                                              WindowMode mode) {
+    return record({commandLine, {}, mode, nextId_, {}});
+}
+
+std::optional<Platform::ProcessId> FakePlatform::startRun(const QString& program,
+                                                          const QStringList& arguments,
+                                                          WindowMode mode,
+                                                          const QString& workingFolder) {
+    return record({program, arguments, mode, nextId_, workingFolder});
+}
+
+std::optional<Platform::ProcessId> FakePlatform::record(const Started& start) {
     if (failStart) {
         return std::nullopt;
     }
-    const Started start{commandLine, mode, nextId_++, workingFolder};
+    ++nextId_;
     started.append(start);
     running_.insert(start.id);
     if (onStart) {
@@ -34,15 +46,20 @@ std::optional<Platform::ProcessId> FakePlatform::startProcess(const QString& com
     return start.id;
 }
 
+void FakePlatform::endRun(ProcessId id) {
+    if (running_.contains(id)) {
+        endedRuns.append(id);
+        finishProcess(id, std::nullopt);
+    }
+}
+
 bool FakePlatform::isProcessRunning(ProcessId id) {
     return running_.contains(id);
 }
 
-void FakePlatform::finishProcess(ProcessId id, bool failed) {
+void FakePlatform::finishProcess(ProcessId id, std::optional<int> exitCode) {
     if (running_.remove(id)) {
-        if (failed) {
-            failedRuns_.insert(id);
-        }
+        exitCodes_.insert(id, exitCode);
         emit processEnded(id);
     }
 }
@@ -84,6 +101,30 @@ std::optional<QByteArray> FakePlatform::readFileHead(const QString& path, qint64
         return std::nullopt;
     }
     return file.read(maxBytes);
+}
+
+std::optional<FileStatus> FakePlatform::fileStatus(const QString& path) {
+    return statusOf(path);
+}
+
+std::optional<QByteArray> FakePlatform::readFileTail(const QString& path, qint64 maxBytes) {
+    if (unreadable.contains(path)) {
+        return std::nullopt;
+    }
+    return readTail(path, maxBytes);
+}
+
+std::optional<MoveError> FakePlatform::moveFile(const QString& from, const QString& to,
+                                                const std::function<bool()>& keepGoing) {
+    if (moveFailures.contains(to)) {
+        return moveFailures.value(to);
+    }
+    return moveIntoPlace(from, to, keepGoing);
+}
+
+std::optional<QString> FakePlatform::createOutputFile(const QString& path,
+                                                      const QString& modelPath) {
+    return ::createOutputFile(path, modelPath);
 }
 
 bool FakePlatform::isFileHeld(const QString& path) {
@@ -138,11 +179,17 @@ bool FakePlatform::openUrl(const QString& address) {
     return true;
 }
 
-bool FakePlatform::isSameFolder(const QString& first, const QString& second) {
-    const QString a = QFileInfo(first).canonicalFilePath();
-    return !a.isEmpty() && a == QFileInfo(second).canonicalFilePath();
-}
-
 bool FakePlatform::isFolderWritable(const QString& folder) {
     return !unwritableFolders.contains(folder) && QFileInfo(folder).isDir();
+}
+
+std::optional<QString> FakePlatform::folderError(const QString& folder) {
+    if (unwritableFolders.contains(folder)) {
+        return QStringLiteral("Permission denied");
+    }
+    return ::folderError(folder);
+}
+
+bool FakePlatform::isSameFolder(const QString& a, const QString& b) {
+    return ::isSameFolder(a, b);
 }

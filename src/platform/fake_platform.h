@@ -35,17 +35,24 @@ class FakePrompts : public Prompts {
 class FakePlatform : public Platform {
     Q_OBJECT
   public:
-    std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode,
-                                          const QString& workingFolder = QString()) override;
+    std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode) override;
+    std::optional<ProcessId> startRun(const QString& program, const QStringList& arguments,
+                                      WindowMode mode,
+                                      const QString& workingFolder = QString()) override;
+    void endRun(ProcessId id) override;
     bool isProcessRunning(ProcessId id) override;
-    bool endedWithFailure(ProcessId id) override { return failedRuns_.contains(id); }
-    void endProcess(ProcessId id) override { finishProcess(id, true); }
+    std::optional<int> exitCode(ProcessId id) override { return exitCodes_.value(id); }
     QStringList listFiles(const QString& folder) override;
     bool fileExists(const QString& path) override;
     FileResult copyFile(const QString& from, const QString& to) override;
     FileResult removeFile(const QString& path) override;
     qint64 fileSize(const QString& path) override;
+    std::optional<FileStatus> fileStatus(const QString& path) override;
     std::optional<QByteArray> readFileHead(const QString& path, qint64 maxBytes) override;
+    std::optional<QByteArray> readFileTail(const QString& path, qint64 maxBytes) override;
+    std::optional<MoveError> moveFile(const QString& from, const QString& to,
+                                      const std::function<bool()>& keepGoing) override;
+    std::optional<QString> createOutputFile(const QString& path, const QString& modelPath) override;
     bool isFileHeld(const QString& path) override;
     std::optional<QString> writeFileAtomic(const QString& path, const QByteArray& data) override;
     QStringList volumes() override { return volumeList; }
@@ -57,28 +64,33 @@ class FakePlatform : public Platform {
     QString programFolder() override { return programFolderPath; }
     QString configFolder() override { return configFolderPath; }
     bool isFolderWritable(const QString& folder) override;
-    bool isSameFolder(const QString& first, const QString& second) override;
+    std::optional<QString> folderError(const QString& folder) override;
+    bool isSameFolder(const QString& a, const QString& b) override;
     bool claimSingleInstance() override { return !otherInstance; }
     void endProgram() override { ++endCount; }
     Prompts& prompts() override { return fakePrompts; }
 
-    // Ends a started process, as Ghostscript does when it has finished.
-    void finishProcess(ProcessId id, bool failed = false);
+    // Ends a started process, as Ghostscript does when it has finished, with
+    // an exit code or, given nothing, by a signal.
+    void finishProcess(ProcessId id, std::optional<int> exitCode = 0);
 
     struct Started {
-        QString commandLine;
+        QString commandLine;    // a command line, or the program of a run
+        QStringList arguments;  // of a run
         WindowMode mode;
         ProcessId id;
         QString workingFolder;
     };
     QList<Started> started;
+    QList<ProcessId> endedRuns;
     bool failStart = false;
     // Called for every start; a test writes Ghostscript's output here and may
     // finish the process at once.
     std::function<void(const Started&)> onStart;
 
-    // Scripted failures, keyed on the path that fails: the target of a copy,
+    // Scripted failures, keyed on the path that fails: the target of a move,
     // the file of a delete, read or write.
+    QHash<QString, MoveError> moveFailures;
     QHash<QString, FileResult> copyFailures;
     QHash<QString, FileResult> removeFailures;
     QSet<QString> unreadable;  // files and folders
@@ -101,7 +113,9 @@ class FakePlatform : public Platform {
     FakePrompts fakePrompts;
 
   private:
+    std::optional<ProcessId> record(const Started& start);
+
     QSet<ProcessId> running_;
-    QSet<ProcessId> failedRuns_;
+    QHash<ProcessId, std::optional<int>> exitCodes_;
     ProcessId nextId_ = 100;
 };

@@ -3,6 +3,7 @@
 
 #include "platform/command_line.h"
 #include "platform/file_busy.h"
+#include "platform/linux_files.h"
 #include "platform/mount_table.h"
 #include "platform/within_deadline.h"
 
@@ -19,9 +20,11 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -130,52 +133,99 @@ LinuxPlatform::LinuxPlatform(Prompts& prompts, QObject* parent) : prompts_(promp
 }
 
 LinuxPlatform::~LinuxPlatform() {
-    // Started programs run on by themselves: a process object that is
-    // destroyed would end its program.
-    for (QProcess* process : std::as_const(running_)) {
-        process->disconnect(this);
-        process->setParent(nullptr);
+    endRuns();
+    // Other started programs run on by themselves: a process object that is
+    // destroyed would end its program. The runs' objects go with this one.
+    for (auto it = running_.cbegin(); it != running_.cend(); ++it) {
+        it.value()->disconnect(this);
+        if (!runs_.contains(it.key())) {
+            it.value()->setParent(nullptr);
+        }
     }
 }
 
 std::optional<Platform::ProcessId> LinuxPlatform::startProcess(const QString& commandLine,
-                                                               WindowMode mode,
-                                                               const QString& workingFolder) {
+                                                               WindowMode mode) {
     // The window mode is the started program's business on X11: a window
     // manager places and sizes windows, so the mode is not passed on.
     Q_UNUSED(mode);
     const CommandLine split = splitCommandLine(commandLine, isRegularFile);
-    if (split.program.isEmpty()) {
+    return start(split.program, split.arguments, false);
+}
+
+std::optional<Platform::ProcessId> LinuxPlatform::startRun(const QString& program,
+                                                           const QStringList& arguments,
+                                                           WindowMode mode,
+                                                           const QString& workingFolder) {
+    Q_UNUSED(mode);
+    return start(program, arguments, true, workingFolder);
+}
+
+std::optional<Platform::ProcessId> LinuxPlatform::start(const QString& program,
+                                                        const QStringList& arguments, bool run,
+                                                        const QString& workingFolder) {
+    if (program.isEmpty()) {
         return std::nullopt;
     }
     // A child of ours, so that its end and its exit code are known; its output
-    // goes where ours goes. Waiting for the start only covers the exec, so the
-    // run exists (and is never taken as finished) once this returns.
+    // goes where ours goes, its input is empty (a program that reads it must
+    // not wait for us). Waiting for the start only covers the exec, so the
+    // process exists (and is never taken as ended) once this returns.
     auto* process = new QProcess(this);
-    process->setProgram(split.program);
-    process->setArguments(split.arguments);
+    process->setProgram(program);
+    process->setArguments(arguments);
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->setStandardInputFile(QProcess::nullDevice());
     if (!workingFolder.isEmpty()) {
         process->setWorkingDirectory(workingFolder);
+    }
+    if (run) {
+        // A group of its own, so that ending the run reaches its children;
+        // and ended by the system when this program ends, even by SIGKILL.
+        const pid_t parent = getpid();
+        process->setChildProcessModifier([parent] {
+            setpgid(0, 0);
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (getppid() != parent) {
+                _exit(127);
+            }
+        });
     }
     process->start();
     if (!process->waitForStarted(-1)) {
         delete process;
         return std::nullopt;
     }
-    const ProcessId id = process->processId();
+    const ProcessId id = nextId_++;
     running_.insert(id, process);
+    if (run) {
+        runs_.insert(id);
+    }
     connect(process, &QProcess::finished, this,
             [this, id, process](int exitCode, QProcess::ExitStatus status) {
                 running_.remove(id);
-                if (status != QProcess::NormalExit || exitCode != 0) {
-                    failed_.insert(id);
-                }
+                runs_.remove(id);
+                exitCodes_.insert(id, status == QProcess::NormalExit ? std::optional<int>(exitCode)
+                                                                     : std::nullopt);
                 process->deleteLater();
                 emit processEnded(id);
             });
     return id;
+}
+
+void LinuxPlatform::endRun(ProcessId id) {
+    const QProcess* process = running_.value(id);
+    // Only while the process is not yet reaped does its group id surely
+    // stand for its own group.
+    if (process != nullptr && runs_.contains(id) && process->state() != QProcess::NotRunning) {
+        kill(-pid_t(process->processId()), SIGKILL);
+    }
+}
+
+void LinuxPlatform::endRuns() {
+    for (const ProcessId id : std::as_const(runs_)) {
+        endRun(id);
+    }
 }
 
 bool LinuxPlatform::isProcessRunning(ProcessId id) {
@@ -183,21 +233,8 @@ bool LinuxPlatform::isProcessRunning(ProcessId id) {
     return process != nullptr && process->state() != QProcess::NotRunning;
 }
 
-bool LinuxPlatform::endedWithFailure(ProcessId id) {
-    return failed_.contains(id);
-}
-
-void LinuxPlatform::endProcess(ProcessId id) {
-    QProcess* process = running_.value(id);
-    if (process == nullptr) {
-        return;
-    }
-    // A moment to end on its own terms, then no choice.
-    process->terminate();
-    if (!process->waitForFinished(2000)) {
-        process->kill();
-        process->waitForFinished(-1);
-    }
+std::optional<int> LinuxPlatform::exitCode(ProcessId id) {
+    return exitCodes_.value(id);
 }
 
 QStringList LinuxPlatform::listFiles(const QString& folder) {
@@ -289,6 +326,24 @@ std::optional<QByteArray> LinuxPlatform::readFileHead(const QString& path, qint6
     return head;
 }
 
+std::optional<FileStatus> LinuxPlatform::fileStatus(const QString& path) {
+    return statusOf(path);
+}
+
+std::optional<QByteArray> LinuxPlatform::readFileTail(const QString& path, qint64 maxBytes) {
+    return readTail(path, maxBytes);
+}
+
+std::optional<MoveError> LinuxPlatform::moveFile(const QString& from, const QString& to,
+                                                 const std::function<bool()>& keepGoing) {
+    return moveIntoPlace(from, to, keepGoing);
+}
+
+std::optional<QString> LinuxPlatform::createOutputFile(const QString& path,
+                                                       const QString& modelPath) {
+    return ::createOutputFile(path, modelPath);
+}
+
 bool LinuxPlatform::isFileHeld(const QString& path) {
     return isFileHeldByOthers(path);
 }
@@ -365,9 +420,12 @@ bool LinuxPlatform::isFolderWritable(const QString& folder) {
            access(nativeName(folder).constData(), W_OK) == 0;
 }
 
-bool LinuxPlatform::isSameFolder(const QString& first, const QString& second) {
-    const QString a = QFileInfo(first).canonicalFilePath();
-    return !a.isEmpty() && a == QFileInfo(second).canonicalFilePath();
+std::optional<QString> LinuxPlatform::folderError(const QString& folder) {
+    return ::folderError(folder);
+}
+
+bool LinuxPlatform::isSameFolder(const QString& a, const QString& b) {
+    return ::isSameFolder(a, b);
 }
 
 bool LinuxPlatform::claimSingleInstance() {
@@ -383,6 +441,7 @@ bool LinuxPlatform::claimSingleInstance() {
 }
 
 void LinuxPlatform::endProgram() {
+    endRuns();
     std::fflush(stdout);
     std::fflush(stderr);
     _exit(0);

@@ -17,18 +17,25 @@ class LinuxPlatform : public Platform {
     explicit LinuxPlatform(Prompts& prompts, QObject* parent = nullptr);
     ~LinuxPlatform() override;
 
-    std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode,
-                                          const QString& workingFolder = QString()) override;
+    std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode) override;
+    std::optional<ProcessId> startRun(const QString& program, const QStringList& arguments,
+                                      WindowMode mode,
+                                      const QString& workingFolder = QString()) override;
+    void endRun(ProcessId id) override;
     bool isProcessRunning(ProcessId id) override;
-    bool endedWithFailure(ProcessId id) override;
-    void endProcess(ProcessId id) override;
+    std::optional<int> exitCode(ProcessId id) override;
 
     QStringList listFiles(const QString& folder) override;
     bool fileExists(const QString& path) override;
     FileResult copyFile(const QString& from, const QString& to) override;
     FileResult removeFile(const QString& path) override;
     qint64 fileSize(const QString& path) override;
+    std::optional<FileStatus> fileStatus(const QString& path) override;
     std::optional<QByteArray> readFileHead(const QString& path, qint64 maxBytes) override;
+    std::optional<QByteArray> readFileTail(const QString& path, qint64 maxBytes) override;
+    std::optional<MoveError> moveFile(const QString& from, const QString& to,
+                                      const std::function<bool()>& keepGoing) override;
+    std::optional<QString> createOutputFile(const QString& path, const QString& modelPath) override;
     bool isFileHeld(const QString& path) override;
     std::optional<QString> writeFileAtomic(const QString& path, const QByteArray& data) override;
     std::optional<QString> writePrivateFile(const QString& path, const QByteArray& data) override;
@@ -43,7 +50,8 @@ class LinuxPlatform : public Platform {
     QString programFolder() override;
     QString configFolder() override;
     bool isFolderWritable(const QString& folder) override;
-    bool isSameFolder(const QString& first, const QString& second) override;
+    std::optional<QString> folderError(const QString& folder) override;
+    bool isSameFolder(const QString& a, const QString& b) override;
     bool claimSingleInstance() override;
 
     void endProgram() override;
@@ -51,8 +59,14 @@ class LinuxPlatform : public Platform {
     Prompts& prompts() override;
 
   private:
+    std::optional<ProcessId> start(const QString& program, const QStringList& arguments, bool run,
+                                   const QString& workingFolder = QString());
+    void endRuns();
+
     QHash<ProcessId, QProcess*> running_;
-    QSet<ProcessId> failed_;
+    QSet<ProcessId> runs_;  // the running processes that end with this program
+    QHash<ProcessId, std::optional<int>> exitCodes_;
+    ProcessId nextId_ = 1;
     std::unique_ptr<QLockFile> instanceLock_;
     Prompts& prompts_;
 };

@@ -4,8 +4,10 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
+#include "platform/file_status.h"
 #include "platform/process_id.h"
 
 class Prompts;
@@ -14,8 +16,7 @@ class Prompts;
 // start; on X11 it has no effect, a window manager decides.
 enum class WindowMode { Normal = 1, Minimised = 2, Maximised = 3 };
 
-// The outcome of a file operation. Permission denied is told apart because the
-// distill pass handles it on its own (another program holds the file).
+// The outcome of a file operation.
 enum class FileResult { Ok, PermissionDenied, Failed };
 
 // What a folder holds: the names of its visible subfolders and of its visible
@@ -35,30 +36,53 @@ class Platform : public QObject {
     ~Platform() override = default;
 
     // Starts a command line written in the original quoting (blanks separate,
-    // double quotes group) without a shell and without waiting, in the given
-    // working folder (empty: ours). Returns the id of the started process, or
-    // nothing when it could not be started.
-    virtual std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode,
-                                                  const QString& workingFolder = QString()) = 0;
-    // True while a process started by startProcess has not yet ended.
+    // double quotes group) without a shell and without waiting. The program
+    // runs on by itself after this one ends. Returns the id of the started
+    // process, or nothing when it could not be started. Ids are never reused.
+    virtual std::optional<ProcessId> startProcess(const QString& commandLine, WindowMode mode) = 0;
+    // Starts a program with its arguments as they are, without a shell and
+    // without waiting, in the given working folder (empty: ours), as a run
+    // that belongs to this program: it and its children end with endRun and
+    // when this program ends, however it ends.
+    virtual std::optional<ProcessId> startRun(const QString& program, const QStringList& arguments,
+                                              WindowMode mode,
+                                              const QString& workingFolder = QString()) = 0;
+    // Ends a run that has not yet ended, and its children.
+    virtual void endRun(ProcessId id) = 0;
+    // True while a started process has not yet ended.
     virtual bool isProcessRunning(ProcessId id) = 0;
-    // True once a process started by startProcess has ended with an exit code
-    // other than 0 or by a signal.
-    virtual bool endedWithFailure(ProcessId id) = 0;
-    // Ends a started process that is still running and returns once it has
-    // ended (it then counts as ended with failure).
-    virtual void endProcess(ProcessId id) = 0;
+    // The exit code of a started process that has ended by itself; nothing
+    // while it runs and when a signal ended it.
+    virtual std::optional<int> exitCode(ProcessId id) = 0;
+    // True once a started process has ended with an exit code other than 0
+    // or by a signal.
+    bool endedWithFailure(ProcessId id) { return !isProcessRunning(id) && exitCode(id) != 0; }
 
     // Names of the ordinary, visible files of a folder, in the file system's order.
     virtual QStringList listFiles(const QString& folder) = 0;
     // True when path names an ordinary file (not a folder).
     virtual bool fileExists(const QString& path) = 0;
+    // Copies a file over any file of that name; copying a file onto itself
+    // changes nothing.
     virtual FileResult copyFile(const QString& from, const QString& to) = 0;
     virtual FileResult removeFile(const QString& path) = 0;
     // Size in bytes of an ordinary file; -1 when there is none.
     virtual qint64 fileSize(const QString& path) = 0;
+    // What the file (or what a link leads to) is now; nothing when there is none.
+    virtual std::optional<FileStatus> fileStatus(const QString& path) = 0;
     // Up to maxBytes from the start of a file; nothing when it cannot be read.
     virtual std::optional<QByteArray> readFileHead(const QString& path, qint64 maxBytes) = 0;
+    // Up to maxBytes from the end of a file; nothing when it cannot be read.
+    virtual std::optional<QByteArray> readFileTail(const QString& path, qint64 maxBytes) = 0;
+    // Moves a file so that it appears at to only whole, keeping its
+    // permissions; see moveIntoPlace (linux_files.h). keepGoing is called
+    // between the pieces of a copy between file systems.
+    virtual std::optional<MoveError> moveFile(const QString& from, const QString& to,
+                                              const std::function<bool()>& keepGoing) = 0;
+    // Makes a new empty file at path, no more readable than modelPath.
+    // Returns the reason on failure, nothing on success.
+    virtual std::optional<QString> createOutputFile(const QString& path,
+                                                    const QString& modelPath) = 0;
     // True while another process has the file open or wrote to it a moment ago.
     virtual bool isFileHeld(const QString& path) = 0;
     // Replaces a file as a whole: a failed or interrupted write leaves the
@@ -89,9 +113,12 @@ class Platform : public QObject {
     virtual QString configFolder() = 0;
     // True when files can be created in the folder.
     virtual bool isFolderWritable(const QString& folder) = 0;
-    // True when both name the same existing folder once links are resolved;
-    // letter case counts, as it does for the file system.
-    virtual bool isSameFolder(const QString& first, const QString& second) = 0;
+    // Nothing when files can be made in and taken out of the folder, else the
+    // reason why not.
+    virtual std::optional<QString> folderError(const QString& folder) = 0;
+    // True when the two paths lead to the same folder as the file system sees
+    // it (links followed, letter case counting).
+    virtual bool isSameFolder(const QString& a, const QString& b) = 0;
 
     // Claims the one instance of the program this user may run. False when
     // another instance holds it; a claim left by an ended instance is taken.

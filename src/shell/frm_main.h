@@ -91,7 +91,7 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
     // PdfResults
     void setStatus(const QString& text) override;
     void addConverted(const QString& pdfPath) override;
-    void addFailed(const QString& sourcePath) override;
+    void addFailed(const QString& sourcePath, const QString& reason) override;
     void raiseCounter() override;
     void showRunCount(double count) override;
     void raiseRunCount() override;

@@ -99,8 +99,9 @@ void FrmMain::addConverted(const QString& pdfPath) {
     lstConverted->setCurrentRow(lstConverted->count() - 1);
 }
 
-void FrmMain::addFailed(const QString& sourcePath) {
-    auto* item = new QListWidgetItem(sourcePath + texts_[TextId::Tr_ConversionFailed]);
+void FrmMain::addFailed(const QString& sourcePath, const QString& reason) {
+    auto* item = new QListWidgetItem(sourcePath + texts_[TextId::Tr_ConversionFailed] +
+                                     QStringLiteral(": ") + reason);
     item->setData(kFailedRole, true);
     item->setForeground(QColor(0xff, 0x60, 0x60));
     lstConverted->addItem(item);

@@ -1,7 +1,7 @@
 // A stand-in for Ghostscript in tests. It appends its arguments, one per line
 // and a blank line after them, to the file named by FAKE_GS_LOG, waits
-// FAKE_GS_SLEEP_MS milliseconds, and writes a small file to the path given by
-// -sOutputFile= unless FAKE_GS_WRITE is "no".
+// FAKE_GS_SLEEP_MS milliseconds, and writes the smallest whole PDF to the path
+// given by -sOutputFile= unless FAKE_GS_WRITE is "no".
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -27,7 +27,8 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg.rfind(prefix, 0) == 0) {
-            std::ofstream(arg.substr(prefix.size()), std::ios::binary) << "%PDF-1.4\n% fake\n";
+            std::ofstream(arg.substr(prefix.size()), std::ios::binary)
+                << "%PDF-1.4\n% fake\ntrailer\n<< >>\nstartxref\n9\n%%EOF\n";
         }
     }
     return 0;

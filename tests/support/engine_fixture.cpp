@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 
 ConversionFolders::ConversionFolders() {
     const QString base = root.path() + QLatin1Char('/');
@@ -26,7 +25,7 @@ EngineFixture::EngineFixture() {
 
 void EngineFixture::ghostscriptWritesOutput() {
     platform.onStart = [this](const FakePlatform::Started& start) {
-        writeFile(outputFileOf(start.commandLine), "%PDF-1.4\n");
+        writeFile(outputFileOf(start), kWholePdf);
         platform.finishProcess(start.id);
     };
 }
@@ -38,7 +37,12 @@ QString writeFile(const QString& path, const QByteArray& contents) {
     return path;
 }
 
-QString outputFileOf(const QString& commandLine) {
-    static const QRegularExpression output(QStringLiteral("-sOutputFile=\"([^\"]*)\""));
-    return output.match(commandLine).captured(1);
+QString outputFileOf(const FakePlatform::Started& start) {
+    const QString prefix = QStringLiteral("-sOutputFile=");
+    for (const QString& argument : start.arguments) {
+        if (argument.startsWith(prefix)) {
+            return argument.mid(prefix.size()).replace(QStringLiteral("%%"), QStringLiteral("%"));
+        }
+    }
+    return {};
 }

@@ -29,15 +29,17 @@ class FakeConfiguration : public Configuration {
     QString caption = QStringLiteral("0");
 };
 
-// Records what is reported. A failed entry reads "failed: " and its path.
+// Records what is reported. A failed entry reads "failed: " and its path; its
+// reason goes to reasons.
 class FakeResults : public PdfResults {
   public:
     explicit FakeResults(Configuration& config) : config_(config) {}
 
     void setStatus(const QString& text) override { status = text; }
     void addConverted(const QString& pdfPath) override { entries.append(pdfPath); }
-    void addFailed(const QString& sourcePath) override {
+    void addFailed(const QString& sourcePath, const QString& reason) override {
         entries.append(QStringLiteral("failed: ") + sourcePath);
+        reasons.append(reason);
     }
     void raiseCounter() override { config_.setCounter(config_.counter() + 1); }
     void showRunCount(double count) override { runCount = count; }
@@ -45,6 +47,7 @@ class FakeResults : public PdfResults {
 
     QString status;
     QStringList entries;
+    QStringList reasons;
     double runCount = 0;
 
   private:
@@ -72,11 +75,14 @@ struct EngineFixture : ConversionFolders {
     TextTable texts;
     Distiller distiller{config, results, texts, platform};
 
-    // Makes every Ghostscript start write its output file and end at once.
+    // Makes every Ghostscript start write a whole PDF and end at once.
     void ghostscriptWritesOutput();
 };
 
+// The smallest file that ends as a whole PDF does.
+inline const QByteArray kWholePdf("%PDF-1.4\ntrailer\n<< >>\nstartxref\n9\n%%EOF\n");
+
 // Writes a file with the given contents and returns its path.
 QString writeFile(const QString& path, const QByteArray& contents = "%!PS\n");
-// The output path named by a Ghostscript command line (-sOutputFile="...").
-QString outputFileOf(const QString& commandLine);
+// The output path a started Ghostscript run is given (-sOutputFile=...).
+QString outputFileOf(const FakePlatform::Started& start);

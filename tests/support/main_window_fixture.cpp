@@ -38,7 +38,7 @@ QStringList MainWindowFixture::listEntries() const {
 
 void MainWindowFixture::ghostscriptWritesOutput() {
     platform.onStart = [this](const FakePlatform::Started& start) {
-        writeFile(outputFileOf(start.commandLine), "%PDF-1.4\n");
+        writeFile(outputFileOf(start), kWholePdf);
         platform.finishProcess(start.id);
     };
 }

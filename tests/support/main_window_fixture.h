@@ -28,6 +28,6 @@ struct MainWindowFixture : ConversionFolders {
         return ::writeFile(path, contents);
     }
     QStringList listEntries() const;
-    // Makes every Ghostscript start write its output file and end at once.
+    // Makes every Ghostscript start write a whole PDF and end at once.
     void ghostscriptWritesOutput();
 };

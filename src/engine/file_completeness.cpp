@@ -1,0 +1,30 @@
+#include "engine/file_completeness.h"
+
+namespace {
+
+const QByteArray kEndMark("%%EOF");
+
+// The text without what follows its last visible character.
+QByteArray withoutTrailingControls(const QByteArray& text) {
+    qsizetype end = text.size();
+    while (end > 0 && static_cast<unsigned char>(text[end - 1]) <= ' ') {
+        --end;
+    }
+    return text.left(end);
+}
+
+}  // namespace
+
+bool isWholePdf(const QByteArray& tail) {
+    const QByteArray visible = tail.trimmed();
+    if (!visible.endsWith(kEndMark)) {
+        return false;
+    }
+    return visible.lastIndexOf("startxref") >= 0;
+}
+
+bool isUnfinishedPostScript(const QByteArray& head, const QByteArray& tail) {
+    // A print job may begin with an end-of-transmission byte (Ctrl-D).
+    const QByteArray start = head.startsWith('\x04') ? head.mid(1) : head;
+    return start.startsWith("%!PS-Adobe") && !withoutTrailingControls(tail).endsWith(kEndMark);
+}
