@@ -44,6 +44,8 @@ class FakePlatform : public Platform {
     FileResult removeFile(const QString& path) override;
     qint64 fileSize(const QString& path) override;
     std::optional<QByteArray> readFileHead(const QString& path, qint64 maxBytes) override;
+    std::optional<QString> readFileInPieces(
+        const QString& path, const std::function<void(QByteArrayView piece)>& take) override;
     bool isFileHeld(const QString& path) override;
     std::optional<QString> writeFileAtomic(const QString& path, const QByteArray& data) override;
     bool openFolder(const QString& folder) override;
@@ -52,7 +54,6 @@ class FakePlatform : public Platform {
     QString configFolder() override { return configFolderPath; }
     bool isFolderWritable(const QString& folder) override;
     void endProgram() override { ++endCount; }
-    Prompts& prompts() override { return fakePrompts; }
 
     // Ends a started process, as Ghostscript does when it has finished.
     void finishProcess(ProcessId id, bool failed = false);
@@ -86,6 +87,9 @@ class FakePlatform : public Platform {
     QString configFolderPath;
     int endCount = 0;
     FakePrompts fakePrompts;
+
+  protected:
+    Prompts& interactivePrompts() override { return fakePrompts; }
 
   private:
     QSet<ProcessId> running_;

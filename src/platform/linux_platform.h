@@ -25,6 +25,8 @@ class LinuxPlatform : public Platform {
     FileResult removeFile(const QString& path) override;
     qint64 fileSize(const QString& path) override;
     std::optional<QByteArray> readFileHead(const QString& path, qint64 maxBytes) override;
+    std::optional<QString> readFileInPieces(
+        const QString& path, const std::function<void(QByteArrayView piece)>& take) override;
     bool isFileHeld(const QString& path) override;
     std::optional<QString> writeFileAtomic(const QString& path, const QByteArray& data) override;
 
@@ -37,7 +39,10 @@ class LinuxPlatform : public Platform {
 
     void endProgram() override;
 
-    Prompts& prompts() override;
+  protected:
+    Prompts& interactivePrompts() override;
+    // The session manager ends the program at logout with a quit event.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QHash<ProcessId, QProcess*> running_;

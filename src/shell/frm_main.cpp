@@ -81,7 +81,6 @@ FrmMain::FrmMain(Platform& platform, QWidget* parent) : QWidget(parent), platfor
     settingsPath_ = settingsFilePath(platform_);
     lblWebsite->setText(projectAddress(platform_));
     connect(&platform_, &Platform::terminationRequested, this, &QWidget::close);
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { close(); });
 
     tmrAutodistill = new QTimer(this);
     tmrAutodistill->setObjectName(QStringLiteral("tmrAutodistill"));

@@ -10,14 +10,12 @@
 #include "platform/platform.h"
 #include "platform/prompts.h"
 #include "settings/settings_file.h"
+#include "settings/settings_store.h"
 #include "shell/controls.h"
 #include "shell/frm_main.h"
 #include "shell/twips.h"
 
 namespace {
-
-// Settings files larger than this are not settings files; their head is read.
-constexpr qint64 kLargestSettingsFile = 16 * 1024 * 1024;
 
 qint16 toInt16(int twips) {
     return static_cast<qint16>(std::clamp<int>(twips, std::numeric_limits<qint16>::min(),
@@ -57,8 +55,7 @@ void FrmMain::Load_Settings() {
     values.top = 0;
 
     // An unreadable file reads as an empty one: every value stays as it was.
-    parseSettings(
-        platform_.readFileHead(settingsPath_, kLargestSettingsFile).value_or(QByteArray()), values);
+    readSettingsFile(platform_, settingsPath_, values);
 
     lblGsPath->setText(values.ghostscriptPath);
     lblOutputPath->setText(values.outputPath);
