@@ -14,6 +14,8 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
 #include <csignal>
 
 #include "platform/linux_platform.h"
@@ -69,6 +71,39 @@ void onModalDialog(const std::function<void(QWidget*)>& action) {
     timer->start(10);
 }
 
+// What stands at a path, without following a link there.
+QString kindAt(const QString& path) {
+    struct stat info {};
+    if (lstat(QFile::encodeName(path).constData(), &info) != 0) {
+        return QStringLiteral("none");
+    }
+    if (S_ISLNK(info.st_mode)) {
+        return QStringLiteral("link");
+    }
+    if (S_ISREG(info.st_mode)) {
+        return QStringLiteral("file");
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return QStringLiteral("folder");
+    }
+    if (S_ISFIFO(info.st_mode)) {
+        return QStringLiteral("pipe");
+    }
+    return S_ISCHR(info.st_mode) ? QStringLiteral("device") : QStringLiteral("other");
+}
+
+// Makes a thing of a kind at path: file, folder, pipe; none makes nothing.
+void make(const QString& path, const QString& kind) {
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == QLatin1String("file")) {
+        writeFile(path, "old");
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(mkdir(name.constData(), 0700) == 0);
+    } else if (kind == QLatin1String("pipe")) {
+        QVERIFY(mkfifo(name.constData(), 0600) == 0);
+    }
+}
+
 }  // namespace
 
 class TestLinuxPlatform : public QObject {
@@ -112,11 +147,22 @@ class TestLinuxPlatform : public QObject {
 
     void writeFileAtomicReplaces();
     void writeFileAtomicIntoMissingFolder();
+    void writeFileAtomicOnlyToOrdinaryFiles_data();
+    void writeFileAtomicOnlyToOrdinaryFiles();
+    void writeFileAtomicKeepsModeAndOwner_data();
+    void writeFileAtomicKeepsModeAndOwner();
+    void readFileInPieces_data();
+    void readFileInPieces();
     void folders();
 
     void messageAnswers_data();
     void messageAnswers();
     void inputAnswers();
+
+    void terminationSignals_data();
+    void terminationSignals();
+    void sessionEndIsTermination();
+    void noBoxWaitsAfterTermination();
 
   private:
     QString path(const QString& name) const { return dir_->filePath(name); }
@@ -463,6 +509,166 @@ void TestLinuxPlatform::writeFileAtomicIntoMissingFolder() {
     QVERIFY(QDir(dir_->path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
+// A save follows a link only to an ordinary file; it never replaces a
+// folder, a pipe or a device, nor what a link to one leads to.
+void TestLinuxPlatform::writeFileAtomicOnlyToOrdinaryFiles_data() {
+    QTest::addColumn<QString>("target");  // where the thing stands
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("viaLink");  // the settings path is a link to the target
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("link to a file") << "target"
+                                    << "file" << true << true;
+    QTest::newRow("link to a missing file") << "target"
+                                            << "none" << true << false;
+    QTest::newRow("folder") << ""
+                            << "folder" << false << false;
+    QTest::newRow("link to a folder") << "target"
+                                      << "folder" << true << false;
+    QTest::newRow("named pipe") << ""
+                                << "pipe" << false << false;
+    QTest::newRow("link to a named pipe") << "target"
+                                          << "pipe" << true << false;
+    QTest::newRow("link to a device") << "/dev/null"
+                                      << "device" << true << false;
+}
+
+void TestLinuxPlatform::writeFileAtomicOnlyToOrdinaryFiles() {
+    QFETCH(QString, target);
+    QFETCH(QString, kind);
+    QFETCH(bool, viaLink);
+    QFETCH(bool, written);
+    const QString settings = path(QStringLiteral("Tarnwick.ini"));
+    const QString thing = target.isEmpty() ? settings : QDir(dir_->path()).filePath(target);
+    if (!target.startsWith(u'/')) {
+        make(thing, kind);
+    }
+    if (viaLink) {
+        QVERIFY(QFile::link(thing, settings));
+    }
+    const QStringList before = QDir(dir_->path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+    const std::optional<QString> failure = platform_->writeFileAtomic(settings, "new");
+
+    QCOMPARE(failure.has_value(), !written);
+    QCOMPARE(kindAt(thing), kind);
+    QCOMPARE(kindAt(settings), viaLink ? QStringLiteral("link") : kind);
+    if (written) {
+        QCOMPARE(readFile(thing), QByteArray("new"));
+    } else {
+        QCOMPARE(*failure, QStringLiteral("not an ordinary file"));
+    }
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+}
+
+// A new file is for its owner's eyes only, whatever the umask; an existing
+// one keeps its mode and owner, also when another user saves it.
+void TestLinuxPlatform::writeFileAtomicKeepsModeAndOwner_data() {
+    QTest::addColumn<int>("mode");    // of the existing file; 0: none exists
+    QTest::addColumn<uint>("owner");  // of the existing file
+    QTest::addColumn<uint>("writer");
+    QTest::addColumn<bool>("written");
+
+    const uint me = geteuid();
+    QTest::newRow("new file") << 0 << me << me << true;
+    QTest::newRow("existing, group may read") << 0640 << me << me << true;
+    if (me != 0) {
+        return;
+    }
+    // The owners below can only be set up by the superuser.
+    QTest::newRow("another user's file, saved by root") << 0604 << 1234u << 0u << true;
+    QTest::newRow("root's file that all may write, saved by nobody")
+        << 0666 << 0u << 65534u << true;
+    QTest::newRow("root's file, saved by nobody") << 0644 << 0u << 65534u << false;
+}
+
+void TestLinuxPlatform::writeFileAtomicKeepsModeAndOwner() {
+    QFETCH(int, mode);
+    QFETCH(uint, owner);
+    QFETCH(uint, writer);
+    QFETCH(bool, written);
+    const QString file = path(QStringLiteral("Tarnwick.ini"));
+    const QByteArray name = QFile::encodeName(file);
+    if (mode != 0) {
+        writeFile(file, "old");
+        QVERIFY(chmod(name.constData(), mode_t(mode)) == 0);
+        QVERIFY(chown(name.constData(), owner, owner) == 0);
+    }
+    QVERIFY(chmod(QFile::encodeName(dir_->path()).constData(), 0777) == 0);
+    const mode_t umaskBefore = umask(0);
+    const bool switched = writer != geteuid();
+    if (switched) {
+        QVERIFY(setegid(writer) == 0);
+        QVERIFY(seteuid(writer) == 0);
+    }
+    const bool saved = !platform_->writeFileAtomic(file, "new").has_value();
+    if (switched) {
+        QVERIFY(seteuid(0) == 0);
+        QVERIFY(setegid(0) == 0);
+    }
+    umask(umaskBefore);
+
+    QCOMPARE(saved, written);
+    QCOMPARE(readFile(file), QByteArray(written ? "new" : "old"));
+    struct stat info {};
+    QVERIFY(stat(name.constData(), &info) == 0);
+    QCOMPARE(int(info.st_mode & 07777), mode != 0 ? mode : 0600);
+    QCOMPARE(uint(info.st_uid), owner);
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("Tarnwick.ini")});
+}
+
+// A file is read whole, in pieces; anything but an ordinary file is refused
+// at once, a pipe without a writer and an endless device included.
+void TestLinuxPlatform::readFileInPieces_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("viaLink");
+
+    QTest::newRow("file") << ""
+                          << "file" << false;
+    QTest::newRow("link to a file") << "target"
+                                    << "file" << true;
+    QTest::newRow("missing") << ""
+                             << "none" << false;
+    QTest::newRow("folder") << ""
+                            << "folder" << false;
+    QTest::newRow("named pipe") << ""
+                                << "pipe" << false;
+    QTest::newRow("link to an endless device") << "/dev/zero"
+                                               << "device" << true;
+}
+
+void TestLinuxPlatform::readFileInPieces() {
+    QFETCH(QString, target);
+    QFETCH(QString, kind);
+    QFETCH(bool, viaLink);
+    const QString settings = path(QStringLiteral("Tarnwick.ini"));
+    const QString thing = target.isEmpty() ? settings : QDir(dir_->path()).filePath(target);
+    const QByteArray contents = QByteArray(150 * 1024, 'p') + "end";
+    if (kind == QLatin1String("file")) {
+        writeFile(thing, contents);
+    } else if (!target.startsWith(u'/')) {
+        make(thing, kind);
+    }
+    if (viaLink) {
+        QVERIFY(QFile::link(thing, settings));
+    }
+
+    QByteArray read;
+    int pieces = 0;
+    const std::optional<QString> failure =
+        platform_->readFileInPieces(settings, [&](QByteArrayView piece) {
+            read += piece;
+            ++pieces;
+        });
+
+    const bool readable = kind == QLatin1String("file");
+    QCOMPARE(failure.has_value(), !readable);
+    QCOMPARE(read, readable ? contents : QByteArray());
+    QVERIFY(!readable || pieces > 1);
+}
+
 void TestLinuxPlatform::folders() {
     QVERIFY(platform_->isFolderWritable(dir_->path()));
     QVERIFY(!platform_->isFolderWritable(path(QStringLiteral("missing"))));
@@ -541,6 +747,75 @@ void TestLinuxPlatform::inputAnswers() {
     QCOMPARE(platform_->prompts().input(QStringLiteral("Name?"), QStringLiteral("Save as"),
                                         QStringLiteral("Report")),
              std::nullopt);
+}
+
+void TestLinuxPlatform::terminationSignals_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+}
+
+// One handler serves the process: a platform that goes away leaves it to the
+// others. A burst of signals before the event loop runs neither blocks the
+// handler on a full socket nor changes errno where the signal struck.
+void TestLinuxPlatform::terminationSignals() {
+    QFETCH(int, signal);
+    auto newer = std::make_unique<LinuxPlatform>();
+    platform_.reset();
+    QSignalSpy requested(newer.get(), &Platform::terminationRequested);
+
+    bool errnoKept = true;
+    for (int i = 0; i < 10000; ++i) {
+        errno = EDOM;
+        raise(signal);
+        errnoKept = errnoKept && errno == EDOM;
+    }
+    QVERIFY(errnoKept);
+    QVERIFY(requested.wait());
+}
+
+// The session manager ends the program at logout with a quit event.
+void TestLinuxPlatform::sessionEndIsTermination() {
+    // Filters run newest first: this one, set before the platform's, keeps
+    // the quit event from ending every later event loop of the test.
+    struct QuitEater : QObject {
+        bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::Quit; }
+    } eater;
+    QCoreApplication::instance()->installEventFilter(&eater);
+    LinuxPlatform platform;
+    QSignalSpy requested(&platform, &Platform::terminationRequested);
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+    QCOMPARE(requested.count(), 1);
+}
+
+// A box open when the end comes from outside is closed as cancelled; after
+// it, a message goes to standard error and no box is shown.
+void TestLinuxPlatform::noBoxWaitsAfterTermination() {
+    onModalDialog([this](QWidget*) { platform_->requestTermination(); });
+    QCOMPARE(platform_->prompts().message(QStringLiteral("Reset?"), Prompts::Buttons::OkCancel),
+             Prompts::Answer::Cancel);
+
+    const QString errors = path(QStringLiteral("stderr"));
+    const int saved = dup(STDERR_FILENO);
+    const int file = open(QFile::encodeName(errors).constData(), O_WRONLY | O_CREAT, 0600);
+    dup2(file, STDERR_FILENO);
+    close(file);
+    bool boxShown = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            boxShown = true;
+            box->close();
+        }
+    });
+    const Prompts::Answer answer = platform_->prompts().message(QStringLiteral("Not saved"));
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+
+    QCOMPARE(answer, Prompts::Answer::Ok);
+    QCOMPARE(readFile(errors), QByteArray("TarnWick: Not saved\n"));
+    QCoreApplication::processEvents();
+    QVERIFY(!boxShown);
 }
 
 QTEST_MAIN(TestLinuxPlatform)

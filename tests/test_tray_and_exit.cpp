@@ -58,7 +58,7 @@ class TestTrayAndExit : public QObject {
                 window().close();
                 break;
             case Ending::Termination:
-                emit f->platform.terminationRequested();
+                f->platform.requestTermination();
                 break;
         }
         QCoreApplication::processEvents();
@@ -171,15 +171,33 @@ class TestTrayAndExit : public QObject {
     }
 
     // The program ends even when its settings cannot be written; the user
-    // is told which file it was.
+    // is told which file it was. An end from outside waits for nobody: the
+    // message goes to standard error instead of a box.
     void endingWithUnwritableSettings_data() { ending_data(); }
     void endingWithUnwritableSettings() {
         QFETCH(Ending, ending);
         window().Add_Tray_Icon();
         f->platform.unwritableFiles.insert(window().settingsPath());
         end(ending);
+        const bool box = ending != Ending::Termination;
+        QCOMPARE(f->platform.fakePrompts.shown.size(), box ? 1 : 0);
+        QVERIFY(!box || f->platform.fakePrompts.shown[0].text.contains(window().settingsPath()));
+        QVERIFY(!window().trayIcon()->isVisible());
+        QCOMPARE(f->platform.endCount, 1);
+    }
+
+    // A box that waits for a person when the end comes from outside is
+    // closed, and the program ends.
+    void terminationWhileBoxIsOpen() {
+        window().Add_Tray_Icon();
+        f->platform.unwritableFiles.insert(window().settingsPath());
+        f->platform.fakePrompts.whileOpen = [this] {
+            f->platform.fakePrompts.whileOpen = nullptr;
+            f->platform.requestTermination();
+        };
+        end(Ending::ExitButton);
         QCOMPARE(f->platform.fakePrompts.shown.size(), 1);
-        QVERIFY(f->platform.fakePrompts.shown[0].text.contains(window().settingsPath()));
+        QCOMPARE(f->platform.fakePrompts.dismissed, 1);
         QVERIFY(!window().trayIcon()->isVisible());
         QCOMPARE(f->platform.endCount, 1);
     }
