@@ -47,19 +47,19 @@ qsizetype sequenceLength(QByteArrayView bytes) {
 
 QString textFromStoredBytes(QByteArrayView bytes) {
     QString text;
-    text.reserve(bytes.size());
+    qsizetype run = 0;  // start of the well-formed bytes not yet taken
     qsizetype i = 0;
     while (i < bytes.size()) {
         const qsizetype length = sequenceLength(bytes.sliced(i));
-        if (length == 0) {
-            text.append(QChar(kByteMark + static_cast<uchar>(bytes[i])));
-            ++i;
-        } else {
-            text.append(QString::fromUtf8(bytes.sliced(i, length)));
+        if (length > 0) {
             i += length;
+            continue;
         }
+        text.append(QString::fromUtf8(bytes.sliced(run, i - run)));
+        text.append(QChar(kByteMark + static_cast<uchar>(bytes[i])));
+        run = ++i;
     }
-    return text;
+    return text.append(QString::fromUtf8(bytes.sliced(run)));
 }
 
 QByteArray storedBytesOfText(const QString& text) {
