@@ -9,8 +9,6 @@
 
 #include "platform/standard_error_prompts.h"
 
-class Prompts;
-
 // How a started program's window is to be shown. The value travels with every
 // start; on X11 it has no effect, a window manager decides.
 enum class WindowMode { Normal = 1, Minimised = 2, Maximised = 3 };

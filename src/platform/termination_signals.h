@@ -2,8 +2,6 @@
 
 #include <QObject>
 
-class QSocketNotifier;
-
 // Turns SIGTERM and SIGINT into a Qt signal delivered on the event loop, so
 // that they are handled as an ordinary close request. There is one handler
 // for the whole process, installed with the first use and never taken back;

@@ -191,7 +191,7 @@ void readLine(QByteArrayView line, SettingsValues& v) {
     if (line.size() < kKeyWidth) {
         return;
     }
-    const QByteArrayView keyField = line.first(qMin(line.size(), kKeyWidth));
+    const QByteArrayView keyField = line.first(kKeyWidth);
     const QByteArrayView value = line.sliced(qMin(line.size(), kValueStart));
     for (const Reader& reader : kReaders) {
         if (keyField.compare(reader.key.view(), reader.matching) == 0) {
