@@ -186,22 +186,6 @@ class TestTrayAndExit : public QObject {
         QCOMPARE(f->platform.endCount, 1);
     }
 
-    // A box that waits for a person when the end comes from outside is
-    // closed, and the program ends.
-    void terminationWhileBoxIsOpen() {
-        window().Add_Tray_Icon();
-        f->platform.unwritableFiles.insert(window().settingsPath());
-        f->platform.fakePrompts.whileOpen = [this] {
-            f->platform.fakePrompts.whileOpen = nullptr;
-            f->platform.requestTermination();
-        };
-        end(Ending::ExitButton);
-        QCOMPARE(f->platform.fakePrompts.shown.size(), 1);
-        QCOMPARE(f->platform.fakePrompts.dismissed, 1);
-        QVERIFY(!window().trayIcon()->isVisible());
-        QCOMPARE(f->platform.endCount, 1);
-    }
-
     void endingWhileMinimised_data() {
         QTest::addColumn<Ending>("ending");
         QTest::addColumn<bool>("hiddenInTray");

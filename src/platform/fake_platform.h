@@ -20,7 +20,6 @@ class FakePrompts : public Prompts {
     Answer message(const QString& text, Buttons buttons) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& proposal) override;
-    void dismissOpen() override { ++dismissed; }
 
     QList<Answer> answers;
     QList<std::optional<QString>> inputs;
@@ -28,7 +27,6 @@ class FakePrompts : public Prompts {
     QStringList inputPrompts;
     // Runs while a box is open, as a person would act meanwhile.
     std::function<void()> whileOpen;
-    int dismissed = 0;
 };
 
 // The platform for tests. Files are real (the tests work in temporary
