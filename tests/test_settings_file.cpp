@@ -676,6 +676,8 @@ void TestSettingsFile::bytesComeBackUnchanged_data() {
     QTest::newRow("beyond U+10FFFF") << bytes("\xf4\x90\x80\x80");
     QTest::newRow("cut off at the end") << bytes("/opt/\xe2\x82");
     QTest::newRow("NUL and FF") << bytes("a\0b\xff");
+    // Found by fuzzing: a byte-order mark was dropped where a piece began.
+    QTest::newRow("byte-order mark") << bytes("\xef\xbb\xbf/opt/\xff\xef\xbb\xbf ");
     QTest::newRow("valid, up to four bytes") << bytes("\xc3\xa9\xe2\x82\xac\xf0\x90\x82\x80");
 }
 

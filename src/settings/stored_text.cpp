@@ -1,5 +1,7 @@
 #include "settings/stored_text.h"
 
+#include <QStringDecoder>
+
 namespace {
 
 constexpr char16_t kByteMark = 0xDC00;
@@ -43,6 +45,12 @@ qsizetype sequenceLength(QByteArrayView bytes) {
     return length;
 }
 
+// Well-formed UTF-8 as it stands: a byte-order mark at the start is text too.
+QString fromWellFormed(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 }  // namespace
 
 QString textFromStoredBytes(QByteArrayView bytes) {
@@ -55,11 +63,11 @@ QString textFromStoredBytes(QByteArrayView bytes) {
             i += length;
             continue;
         }
-        text.append(QString::fromUtf8(bytes.sliced(run, i - run)));
+        text.append(fromWellFormed(bytes.sliced(run, i - run)));
         text.append(QChar(kByteMark + static_cast<uchar>(bytes[i])));
         run = ++i;
     }
-    return text.append(QString::fromUtf8(bytes.sliced(run)));
+    return text.append(fromWellFormed(bytes.sliced(run)));
 }
 
 QByteArray storedBytesOfText(const QString& text) {
