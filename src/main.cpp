@@ -12,6 +12,9 @@ int main(int argc, char* argv[]) {
         return *status;
     }
     QApplication app(argc, argv);
+    // The program ends by its own end only: a box that closes while the
+    // window is in the notification area must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
     QtPrompts prompts;
     LinuxPlatform platform(prompts);
     FrmMain frmMain(platform);

@@ -13,6 +13,8 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
 #include <csignal>
 
 #include "platform/linux_platform.h"
@@ -69,6 +71,18 @@ void onModalDialog(const std::function<void(QWidget*)>& action) {
     timer->start(10);
 }
 
+// Makes a thing of a kind at path: file, folder, pipe; none makes nothing.
+void make(const QString& path, const QString& kind) {
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == QLatin1String("file")) {
+        writeFile(path, "old");
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(mkdir(name.constData(), 0700) == 0);
+    } else if (kind == QLatin1String("pipe")) {
+        QVERIFY(mkfifo(name.constData(), 0600) == 0);
+    }
+}
+
 }  // namespace
 
 class TestLinuxPlatform : public QObject {
@@ -109,12 +123,20 @@ class TestLinuxPlatform : public QObject {
     void writeFileAtomicReplaces();
     void writePrivateFileReplacesLink();
     void writeFileAtomicIntoMissingFolder();
+    void onlyOrdinaryFilesAreReadAndWritten_data();
+    void onlyOrdinaryFilesAreReadAndWritten();
+    void writeFileAtomicKeepsModeAndOwner_data();
+    void writeFileAtomicKeepsModeAndOwner();
     void folders();
     void singleInstancePerUser();
 
     void messageAnswers_data();
     void messageAnswers();
     void inputAnswers();
+
+    void terminationSignals_data();
+    void terminationSignals();
+    void noBoxWaitsAfterTermination();
 
   private:
     QString path(const QString& name) const { return dir_->filePath(name); }
@@ -467,6 +489,124 @@ void TestLinuxPlatform::writeFileAtomicIntoMissingFolder() {
     QVERIFY(QDir(dir_->path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
+// Only an ordinary file, or one a link leads to, is read and written. A
+// folder, a pipe, a device or a link to one is neither read (a pipe without
+// a writer does not hold the reader, an endless device is not read) nor
+// replaced, and a link stays a link.
+void TestLinuxPlatform::onlyOrdinaryFilesAreReadAndWritten_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("viaLink");  // the settings path is a link to the thing
+
+    QTest::newRow("file") << "file" << false;
+    QTest::newRow("link to a file") << "file" << true;
+    QTest::newRow("link to a missing file") << "none" << true;
+    QTest::newRow("folder") << "folder" << false;
+    QTest::newRow("link to a folder") << "folder" << true;
+    QTest::newRow("named pipe") << "pipe" << false;
+    QTest::newRow("link to a named pipe") << "pipe" << true;
+    QTest::newRow("link to an endless device") << "device" << true;
+}
+
+void TestLinuxPlatform::onlyOrdinaryFilesAreReadAndWritten() {
+    QFETCH(QString, kind);
+    QFETCH(bool, viaLink);
+    const QString settings = path(QStringLiteral("Tarnwick.ini"));
+    const QString thing = kind == QLatin1String("device") ? QStringLiteral("/dev/zero")
+                          : viaLink                       ? path(QStringLiteral("target"))
+                                                          : settings;
+    const bool ordinary = kind == QLatin1String("file");
+    const QByteArray contents = QByteArray(150 * 1024, 'p') + "end";
+    if (ordinary) {
+        writeFile(thing, contents);
+    } else {
+        make(thing, kind);
+    }
+    if (viaLink) {
+        QVERIFY(QFile::link(thing, settings));
+    }
+    const QStringList before = QDir(dir_->path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+    QByteArray read;
+    int pieces = 0;
+    const bool readOk = !platform_->readFileInPieces(settings, [&](QByteArrayView piece) {
+        read += piece;
+        ++pieces;
+    });
+    QCOMPARE(readOk, ordinary);
+    QCOMPARE(read, ordinary ? contents : QByteArray());
+    QVERIFY(!ordinary || pieces > 1);
+
+    const std::optional<QString> failure = platform_->writeFileAtomic(settings, "new");
+    QCOMPARE(failure.has_value(), !ordinary);
+    // Nothing was made where nothing was, nothing became an ordinary file.
+    QCOMPARE(QFileInfo::exists(thing), kind != QLatin1String("none"));
+    QCOMPARE(QFileInfo(thing).isFile(), ordinary);
+    QCOMPARE(QFileInfo(settings).isSymLink(), viaLink);
+    if (ordinary) {
+        QCOMPARE(readFile(thing), QByteArray("new"));
+    } else {
+        QCOMPARE(*failure, QStringLiteral("not an ordinary file"));
+    }
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+}
+
+// A new file is for its owner's eyes only, whatever the umask; an existing
+// one keeps its mode and owner, also when another user saves it.
+void TestLinuxPlatform::writeFileAtomicKeepsModeAndOwner_data() {
+    QTest::addColumn<int>("mode");    // of the existing file; 0: none exists
+    QTest::addColumn<uint>("owner");  // of the existing file
+    QTest::addColumn<uint>("writer");
+    QTest::addColumn<bool>("written");
+
+    const uint me = geteuid();
+    QTest::newRow("new file") << 0 << me << me << true;
+    QTest::newRow("existing, group may read") << 0640 << me << me << true;
+    if (me != 0) {
+        return;
+    }
+    // The owners below can only be set up by the superuser.
+    QTest::newRow("another user's file, saved by root") << 0604 << 1234u << 0u << true;
+    QTest::newRow("root's file that all may write, saved by nobody")
+        << 0666 << 0u << 65534u << true;
+    QTest::newRow("root's file, saved by nobody") << 0644 << 0u << 65534u << false;
+}
+
+void TestLinuxPlatform::writeFileAtomicKeepsModeAndOwner() {
+    QFETCH(int, mode);
+    QFETCH(uint, owner);
+    QFETCH(uint, writer);
+    QFETCH(bool, written);
+    const QString file = path(QStringLiteral("Tarnwick.ini"));
+    const QByteArray name = QFile::encodeName(file);
+    if (mode != 0) {
+        writeFile(file, "old");
+        QVERIFY(chmod(name.constData(), mode_t(mode)) == 0);
+        QVERIFY(chown(name.constData(), owner, owner) == 0);
+    }
+    QVERIFY(chmod(QFile::encodeName(dir_->path()).constData(), 0777) == 0);
+    const mode_t umaskBefore = umask(0);
+    const bool switched = writer != geteuid();
+    if (switched) {
+        QVERIFY(setegid(writer) == 0);
+        QVERIFY(seteuid(writer) == 0);
+    }
+    const bool saved = !platform_->writeFileAtomic(file, "new").has_value();
+    if (switched) {
+        QVERIFY(seteuid(0) == 0);
+        QVERIFY(setegid(0) == 0);
+    }
+    umask(umaskBefore);
+
+    QCOMPARE(saved, written);
+    QCOMPARE(readFile(file), QByteArray(written ? "new" : "old"));
+    struct stat info {};
+    QVERIFY(stat(name.constData(), &info) == 0);
+    QCOMPARE(int(info.st_mode & 07777), mode != 0 ? mode : 0600);
+    QCOMPARE(uint(info.st_uid), owner);
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("Tarnwick.ini")});
+}
+
 void TestLinuxPlatform::folders() {
     QVERIFY(platform_->isFolderWritable(dir_->path()));
     QVERIFY(!platform_->isFolderWritable(path(QStringLiteral("missing"))));
@@ -545,6 +685,50 @@ void TestLinuxPlatform::inputAnswers() {
     QCOMPARE(platform_->prompts().input(QStringLiteral("Name?"), QStringLiteral("Save as"),
                                         QStringLiteral("Report")),
              std::nullopt);
+}
+
+void TestLinuxPlatform::terminationSignals_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+}
+
+// One handler serves the process: a platform that goes away leaves it to the
+// others. A burst of signals before the event loop runs neither blocks the
+// handler on a full socket nor changes errno where the signal struck.
+void TestLinuxPlatform::terminationSignals() {
+    QFETCH(int, signal);
+    auto newer = std::make_unique<LinuxPlatform>(prompts_);
+    platform_.reset();
+    QSignalSpy requested(newer.get(), &Platform::terminationRequested);
+
+    bool errnoKept = true;
+    for (int i = 0; i < 10000; ++i) {
+        errno = EDOM;
+        raise(signal);
+        errnoKept = errnoKept && errno == EDOM;
+    }
+    QVERIFY(errnoKept);
+    QVERIFY(requested.wait());
+}
+
+// A box open when the end comes from outside is closed as cancelled; after
+// it no box is shown (the message goes to standard error).
+void TestLinuxPlatform::noBoxWaitsAfterTermination() {
+    onModalDialog([this](QWidget*) { platform_->requestTermination(); });
+    QCOMPARE(platform_->prompts().message(QStringLiteral("Reset?"), Prompts::Buttons::OkCancel),
+             Prompts::Answer::Cancel);
+
+    bool boxShown = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            boxShown = true;
+            box->close();
+        }
+    });
+    QCOMPARE(platform_->prompts().message(QStringLiteral("Not saved")), Prompts::Answer::Ok);
+    QCoreApplication::processEvents();
+    QVERIFY(!boxShown);
 }
 
 QTEST_MAIN(TestLinuxPlatform)

@@ -127,6 +127,18 @@ std::optional<QString> FakePlatform::createOutputFile(const QString& path,
     return ::createOutputFile(path, modelPath);
 }
 
+std::optional<QString> FakePlatform::readFileInPieces(
+    const QString& path, const std::function<void(QByteArrayView piece)>& take) {
+    QFile file(path);
+    if (unreadable.contains(path) || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        return QStringLiteral("cannot be read");
+    }
+    while (!file.atEnd()) {
+        take(file.read(64 * 1024));
+    }
+    return std::nullopt;
+}
+
 bool FakePlatform::isFileHeld(const QString& path) {
     ++heldChecks;
     auto it = held.find(path);

@@ -53,6 +53,8 @@ class FakePlatform : public Platform {
     std::optional<MoveError> moveFile(const QString& from, const QString& to,
                                       const std::function<bool()>& keepGoing) override;
     std::optional<QString> createOutputFile(const QString& path, const QString& modelPath) override;
+    std::optional<QString> readFileInPieces(
+        const QString& path, const std::function<void(QByteArrayView piece)>& take) override;
     bool isFileHeld(const QString& path) override;
     std::optional<QString> writeFileAtomic(const QString& path, const QByteArray& data) override;
     QStringList volumes() override { return volumeList; }
@@ -68,7 +70,6 @@ class FakePlatform : public Platform {
     bool isSameFolder(const QString& a, const QString& b) override;
     bool claimSingleInstance() override { return !otherInstance; }
     void endProgram() override { ++endCount; }
-    Prompts& prompts() override { return fakePrompts; }
 
     // Ends a started process, as Ghostscript does when it has finished, with
     // an exit code or, given nothing, by a signal.
@@ -111,6 +112,9 @@ class FakePlatform : public Platform {
     int endCount = 0;
     bool otherInstance = false;
     FakePrompts fakePrompts;
+
+  protected:
+    Prompts& interactivePrompts() override { return fakePrompts; }
 
   private:
     std::optional<ProcessId> record(const Started& start);

@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
-#include <QSaveFile>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QUrl>
@@ -26,6 +25,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -124,12 +124,77 @@ std::optional<FolderContents> readFolderNow(const QString& folder) {
     return contents;
 }
 
+QString reasonOf(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+const QString kNotOrdinary = QStringLiteral("not an ordinary file");
+
+// Where a save really writes: the path itself when it is an ordinary file or
+// nothing yet, the file a link leads to when that is an ordinary file. With
+// it the existing file's state, when there is one.
+struct SaveTarget {
+    QByteArray path;
+    std::optional<struct stat> existing;
+    QString failure;
+};
+
+SaveTarget saveTargetOf(const QByteArray& path) {
+    struct stat info {};
+    if (lstat(path.constData(), &info) != 0) {
+        if (errno == ENOENT) {
+            return {path, std::nullopt, {}};
+        }
+        return {path, std::nullopt, reasonOf(errno)};
+    }
+    if (S_ISREG(info.st_mode)) {
+        return {path, info, {}};
+    }
+    if (!S_ISLNK(info.st_mode)) {
+        return {path, std::nullopt, kNotOrdinary};
+    }
+    // A link that leads nowhere, or to anything but an ordinary file, is not
+    // written through: the save would replace what it leads to.
+    char* resolved = realpath(path.constData(), nullptr);
+    if (resolved == nullptr) {
+        return {path, std::nullopt, kNotOrdinary};
+    }
+    const QByteArray target(resolved);
+    std::free(resolved);
+    if (stat(target.constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return {path, std::nullopt, kNotOrdinary};
+    }
+    return {target, info, {}};
+}
+
+// Writes into the existing file itself, for a file whose owner a new file
+// could not be given: its owner, mode and the permission to write it stay.
+std::optional<QString> writeInPlace(const QByteArray& path, const QByteArray& data) {
+    const int fd = open(path.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return reasonOf(errno);
+    }
+    const auto closer = qScopeGuard([fd] { close(fd); });
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return kNotOrdinary;
+    }
+    if (ftruncate(fd, 0) != 0 || !writeAll(fd, data.constData(), data.size()) || fsync(fd) != 0) {
+        return reasonOf(errno);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 LinuxPlatform::LinuxPlatform(Prompts& prompts, QObject* parent) : prompts_(prompts) {
     setParent(parent);
-    connect(new TerminationSignals(this), &TerminationSignals::requested, this,
-            &Platform::terminationRequested);
+    connect(&TerminationSignals::instance(), &TerminationSignals::requested, this,
+            &Platform::requestTermination);
+    // A quit event comes from the session manager: the end of the session.
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+        application->installEventFilter(this);
+    }
 }
 
 LinuxPlatform::~LinuxPlatform() {
@@ -344,15 +409,69 @@ std::optional<QString> LinuxPlatform::createOutputFile(const QString& path,
     return ::createOutputFile(path, modelPath);
 }
 
+std::optional<QString> LinuxPlatform::readFileInPieces(
+    const QString& path, const std::function<void(QByteArrayView piece)>& take) {
+    // Not blocking: a named pipe without a writer would hold the open.
+    const int fd = open(nativeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return reasonOf(errno);
+    }
+    const auto closer = qScopeGuard([fd] { close(fd); });
+    struct stat info {};
+    if (fstat(fd, &info) != 0) {
+        return reasonOf(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return kNotOrdinary;
+    }
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t got = readSome(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            return reasonOf(errno);
+        }
+        if (got == 0) {
+            return std::nullopt;
+        }
+        take(QByteArrayView(buffer, got));
+    }
+}
+
 bool LinuxPlatform::isFileHeld(const QString& path) {
     return isFileHeldByOthers(path);
 }
 
+// The new contents go to a new file beside the target, which then takes the
+// target's place by a rename: the old file stays whole until that moment.
 std::optional<QString> LinuxPlatform::writeFileAtomic(const QString& path, const QByteArray& data) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        return file.errorString();
+    const SaveTarget target = saveTargetOf(nativeName(path));
+    if (!target.failure.isEmpty()) {
+        return target.failure;
     }
+    const qsizetype slash = target.path.lastIndexOf('/');
+    QByteArray temporary =
+        target.path.left(slash + 1) + '.' + target.path.mid(slash + 1) + ".XXXXXX";
+    // Made readable by its owner only, whatever the umask says.
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return reasonOf(errno);
+    }
+    auto discard = qScopeGuard([&] { unlink(temporary.constData()); });
+    const auto closer = qScopeGuard([fd] { close(fd); });
+    if (const std::optional<struct stat>& old = target.existing) {
+        const bool sameOwner = old->st_uid == geteuid() && old->st_gid == getegid();
+        if (!sameOwner && fchown(fd, old->st_uid, old->st_gid) != 0) {
+            return writeInPlace(target.path, data);
+        }
+        if (fchmod(fd, old->st_mode & 07777) != 0) {
+            return reasonOf(errno);
+        }
+    }
+    if (!writeAll(fd, data.constData(), data.size()) || fsync(fd) != 0 ||
+        rename(temporary.constData(), target.path.constData()) != 0) {
+        return reasonOf(errno);
+    }
+    discard.dismiss();
     return std::nullopt;
 }
 
@@ -447,6 +566,13 @@ void LinuxPlatform::endProgram() {
     _exit(0);
 }
 
-Prompts& LinuxPlatform::prompts() {
+Prompts& LinuxPlatform::interactivePrompts() {
     return prompts_;
+}
+
+bool LinuxPlatform::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit) {
+        requestTermination();
+    }
+    return false;
 }

@@ -36,6 +36,8 @@ class LinuxPlatform : public Platform {
     std::optional<MoveError> moveFile(const QString& from, const QString& to,
                                       const std::function<bool()>& keepGoing) override;
     std::optional<QString> createOutputFile(const QString& path, const QString& modelPath) override;
+    std::optional<QString> readFileInPieces(
+        const QString& path, const std::function<void(QByteArrayView piece)>& take) override;
     bool isFileHeld(const QString& path) override;
     std::optional<QString> writeFileAtomic(const QString& path, const QByteArray& data) override;
     std::optional<QString> writePrivateFile(const QString& path, const QByteArray& data) override;
@@ -56,7 +58,10 @@ class LinuxPlatform : public Platform {
 
     void endProgram() override;
 
-    Prompts& prompts() override;
+  protected:
+    Prompts& interactivePrompts() override;
+    // The session manager ends the program at logout with a quit event.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     std::optional<ProcessId> start(const QString& program, const QStringList& arguments, bool run,

@@ -10,7 +10,7 @@
 #include "platform/file_status.h"
 #include "platform/process_id.h"
 
-class Prompts;
+#include "platform/standard_error_prompts.h"
 
 // How a started program's window is to be shown. The value travels with every
 // start; on X11 it has no effect, a window manager decides.
@@ -85,8 +85,17 @@ class Platform : public QObject {
                                                     const QString& modelPath) = 0;
     // True while another process has the file open or wrote to it a moment ago.
     virtual bool isFileHeld(const QString& path) = 0;
+    // Reads an ordinary file, or what a link leads to, from start to end and
+    // hands it to take piece by piece. Anything else (a folder, a device, a
+    // named pipe) is not read at all. Returns the reason on failure, nothing
+    // on success.
+    virtual std::optional<QString> readFileInPieces(
+        const QString& path, const std::function<void(QByteArrayView piece)>& take) = 0;
     // Replaces a file as a whole: a failed or interrupted write leaves the
-    // previous file intact. Returns the reason on failure, nothing on success.
+    // previous file intact. Only an ordinary file is written, or a new one
+    // made; a link is followed only to an ordinary file. A new file is
+    // readable by its owner only, an existing one keeps its mode and owner.
+    // Returns the reason on failure, nothing on success.
     virtual std::optional<QString> writeFileAtomic(const QString& path, const QByteArray& data) = 0;
     // Writes a new file that only its owner may read and write, in place of a
     // file of that name (never through a link). Returns the reason on failure.
@@ -127,13 +136,28 @@ class Platform : public QObject {
     // Ends the program at once: no further event of any window runs.
     virtual void endProgram() = 0;
 
-    virtual Prompts& prompts() = 0;
+    // The message and input boxes. Once the program is being ended from
+    // outside, no box waits for a person: messages go to standard error.
+    Prompts& prompts();
+
+    // The program is asked to end from outside (a signal, the end of the
+    // session): open boxes are closed as if cancelled, later ones are not
+    // shown, and terminationRequested follows.
+    void requestTermination();
 
   signals:
     // A process started by startProcess has ended (may come late or never;
     // isProcessRunning is the authority).
     void processEnded(Platform::ProcessId id);
-    // The program was asked to end from outside (SIGTERM, SIGINT): a close
-    // request of the main window.
+    // The program was asked to end from outside (SIGTERM, SIGINT, the end of
+    // the session): a close request of the main window.
     void terminationRequested();
+
+  protected:
+    // The boxes a person answers.
+    virtual Prompts& interactivePrompts() = 0;
+
+  private:
+    bool unattended_ = false;
+    StandardErrorPrompts standardError_;
 };

@@ -15,4 +15,6 @@ class Prompts {
     // Asks for a line of text; nothing when the user cancels.
     virtual std::optional<QString> input(const QString& prompt, const QString& title,
                                          const QString& proposal) = 0;
+    // Closes every box that is open as if it was cancelled.
+    virtual void dismissOpen() {}
 };

@@ -7,6 +7,7 @@
 #include "common/quality.h"
 #include "common/text_util.h"
 #include "settings/password_garbling.h"
+#include "settings/stored_text.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ void appendPassword(QByteArray& out, Key plainKey, Key hexKey, const QString& pa
     if (password.isEmpty()) {
         return;
     }
-    const QByteArray garbled = garblePasswords(password.toUtf8());
+    const QByteArray garbled = garblePasswords(storedBytesOfText(password));
     if (garbled.contains('\r') || garbled.contains('\n')) {
         appendSetting(out, hexKey, garbled.toHex());
     } else {
@@ -100,11 +101,11 @@ int readCheckState(QByteArrayView value) {
 }
 
 QString readText(QByteArrayView value) {
-    return QString::fromUtf8(value);
+    return textFromStoredBytes(value);
 }
 
 QString readPassword(QByteArrayView garbled) {
-    return QString::fromUtf8(UngarblePasswords(garbled.toByteArray()));
+    return textFromStoredBytes(UngarblePasswords(garbled.toByteArray()));
 }
 
 void readCounter(QByteArrayView value, SettingsValues& v) {
@@ -185,9 +186,12 @@ constexpr Reader kReaders[] = {
 };
 
 // The semicolon after the key is not checked: only the key field and the
-// value position count.
+// value position count. A line shorter than a key matches none.
 void readLine(QByteArrayView line, SettingsValues& v) {
-    const QByteArrayView keyField = line.first(qMin(line.size(), kKeyWidth));
+    if (line.size() < kKeyWidth) {
+        return;
+    }
+    const QByteArrayView keyField = line.first(kKeyWidth);
     const QByteArrayView value = line.sliced(qMin(line.size(), kValueStart));
     for (const Reader& reader : kReaders) {
         if (keyField.compare(reader.key.view(), reader.matching) == 0) {
@@ -203,12 +207,12 @@ QByteArray formatSettings(const SettingsValues& v) {
     for (const char* line : kHeader) {
         appendLine(out, line);
     }
-    appendSetting(out, kGhostscriptPath, v.ghostscriptPath.toUtf8());
-    appendSetting(out, kOutputPath, v.outputPath.toUtf8());
-    appendSetting(out, kMoveFolder, v.moveFolder.toUtf8());
-    appendSetting(out, kWatchDirPath, v.watchDirPath.toUtf8());
-    appendSetting(out, kComposeFolder, v.composeFolder.toUtf8());
-    appendSetting(out, kAcrobatFolder, v.acrobatFolder.toUtf8());
+    appendSetting(out, kGhostscriptPath, storedBytesOfText(v.ghostscriptPath));
+    appendSetting(out, kOutputPath, storedBytesOfText(v.outputPath));
+    appendSetting(out, kMoveFolder, storedBytesOfText(v.moveFolder));
+    appendSetting(out, kWatchDirPath, storedBytesOfText(v.watchDirPath));
+    appendSetting(out, kComposeFolder, storedBytesOfText(v.composeFolder));
+    appendSetting(out, kAcrobatFolder, storedBytesOfText(v.acrobatFolder));
     appendSetting(out, kDeletePSFiles, checkText(v.deletePSFiles));
     appendSetting(out, kStartDistOnBoot, checkText(v.startDistOnBoot));
     const bool knownQuality =
@@ -220,23 +224,55 @@ QByteArray formatSettings(const SettingsValues& v) {
     appendSetting(out, kGoodPicQuality, checkText(v.goodPicQuality));
     appendPassword(out, kOwnerPassword, kOwnerPassHex, v.ownerPassword);
     appendPassword(out, kUserPassword, kUserPassHex, v.userPassword);
-    appendSetting(out, kLanguage, v.language.toUtf8());
+    appendSetting(out, kLanguage, storedBytesOfText(v.language));
     appendSetting(out, kLeft, QByteArray::number(v.left));
     appendSetting(out, kTop, QByteArray::number(v.top));
-    appendSetting(out, kWindowState, v.windowState.toUtf8());
+    appendSetting(out, kWindowState, storedBytesOfText(v.windowState));
     appendSetting(out, kCounter, v.counterCaption.trimmed().toUtf8());
     return out;
 }
 
+SettingsReader::SettingsReader(SettingsValues& values) : values_(values) {}
+
 // A CR LF pair leaves an empty piece between CR and LF, which matches no key,
 // so splitting at every CR and every LF reads the same as pairing them.
-void parseSettings(const QByteArray& file, SettingsValues& v) {
-    const QByteArrayView bytes(file);
+void SettingsReader::read(QByteArrayView piece) {
     qsizetype start = 0;
-    for (qsizetype i = 0; i <= bytes.size(); ++i) {
-        if (i == bytes.size() || bytes[i] == '\r' || bytes[i] == '\n') {
-            readLine(bytes.sliced(start, i - start), v);
-            start = i + 1;
+    for (qsizetype i = 0; i < piece.size(); ++i) {
+        if (piece[i] != '\r' && piece[i] != '\n') {
+            continue;
         }
+        const QByteArrayView line = piece.sliced(start, i - start);
+        if (line_.isEmpty() && !overlong_ && line.size() <= kLongestSettingsLine) {
+            readLine(line, values_);
+        } else {
+            keep(line);
+            finish();
+        }
+        start = i + 1;
     }
+    keep(piece.sliced(start));
+}
+
+void SettingsReader::keep(QByteArrayView part) {
+    if (overlong_ || line_.size() + part.size() > kLongestSettingsLine) {
+        overlong_ = true;
+        line_.clear();
+        return;
+    }
+    line_.append(part);
+}
+
+void SettingsReader::finish() {
+    if (!overlong_) {
+        readLine(line_, values_);
+    }
+    line_.clear();
+    overlong_ = false;
+}
+
+void parseSettings(QByteArrayView file, SettingsValues& v) {
+    SettingsReader reader(v);
+    reader.read(file);
+    reader.finish();
 }

@@ -1,6 +1,5 @@
 #include "shell/startup.h"
 
-#include <QGuiApplication>
 #include <QTimer>
 
 #include "common/text_util.h"
@@ -86,8 +85,6 @@ bool beginSingleFileRun(FrmMain& window, Platform& platform, const SingleFileReq
 
 void connectCloseRequests(FrmMain& window, Platform& platform) {
     QObject::connect(&platform, &Platform::terminationRequested, &window, &QWidget::close);
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window,
-                     [&window] { window.close(); });
 }
 
 void runStartUp(FrmMain& window, Platform& platform, const StartRequest& request,

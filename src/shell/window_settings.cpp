@@ -4,14 +4,12 @@
 #include "platform/platform.h"
 #include "platform/prompts.h"
 #include "settings/settings_file.h"
+#include "settings/settings_store.h"
 #include "shell/frm_main.h"
 #include "shell/window_animations.h"
 #include "shell/window_geometry.h"
 
 namespace {
-
-// Settings files larger than this are not settings files; their head is read.
-constexpr qint64 kLargestSettingsFile = 16 * 1024 * 1024;
 
 // The values the settings file keeps, as the window holds them now.
 SettingsValues currentSettings(const Configuration& config, const WindowGeometry& geometry,
@@ -49,8 +47,7 @@ void FrmMain::Load_Settings() {
     values.top = 0;
 
     // An unreadable file reads as an empty one: every value stays as it was.
-    parseSettings(
-        platform_.readFileHead(settingsPath_, kLargestSettingsFile).value_or(QByteArray()), values);
+    readSettingsFile(platform_, settingsPath_, values);
 
     setPath(PathKind::GSPath, values.ghostscriptPath);
     setPath(PathKind::Outputpath, values.outputPath);

@@ -22,6 +22,9 @@
 #   wait_text NAME REGEX [S]  waits until it matches, prints the text
 #   list_rows NAME        the rows of a list, one a line
 #   click_row NAME TEXT   clicks the row of a list that reads TEXT
+#   choose_ghostscript_at_first_start FOLDER  answers a start without a
+#                         usable Ghostscript path: walks the picker to FOLDER
+#                         and clicks gs there
 #   press_button CAPTION  presses a button by its caption, as a user would
 #   dialog_text           the texts of the open message box, one a line
 #   fail MESSAGE          ends the test, printing the session's logs
@@ -192,4 +195,31 @@ list_rows() { atspi rows "$1"; }
 press_button() { atspi press "$1"; }
 # Clicks the row of a list that reads TEXT (blanks around it aside).
 click_row() { xdotool mousemove $(atspi row-place "$1" "$2") click 1; }
+
+# Answers the first-start questions: OK on the first-use message, then in the
+# path picker, open on "/", walks down to the folder $1 (arrow keys and Enter,
+# as a user would) and clicks the file gs in it, then OK.
+choose_ghostscript_at_first_start() {
+    local picker title='Set Path to Ghostscript executable (gswin32.exe)' steps step row i
+    wait_for 'dialog_text 2>/dev/null | grep -q "first time use TarnWick"' || fail "no first-use message"
+    press_button OK
+    wait_for 'picker=$(xdotool search --onlyvisible --name "^${title//(/\\(}" 2>/dev/null | head -1); [ -n "$picker" ]' \
+        || fail "the picker did not open"
+    xdotool windowactivate --sync "$picker" 2>/dev/null || xdotool windowfocus "$picker"
+    # The folder list shows the way from the root (the current folder last of
+    # it), then the current folder's subfolders.
+    IFS=/ read -r -a steps <<<"${1#/}"
+    local opened=1
+    for step in "${steps[@]}"; do
+        row=$(list_rows Folders | grep -nx " *$step" | tail -1 | cut -d: -f1)
+        [ -n "$row" ] || fail "no folder $step in the picker: $(list_rows Folders)"
+        for ((i = opened; i < row; i++)); do xdotool key Down; done
+        xdotool key Return
+        opened=$((opened + 1))
+        wait_for 'list_rows Folders | sed -n "${opened}p" | grep -qx " *$step"' 5 \
+            || fail "could not open $step: $(list_rows Folders)"
+    done
+    click_row Files gs
+    press_button Ok
+}
 dialog_text() { atspi dialog-text; }

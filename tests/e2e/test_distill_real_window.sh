@@ -1,16 +1,16 @@
-#!/ usr / bin / env bash
-#Starts the built program under a window manager on real folders, switches
-#the distiller on with a real click on its button, drops a PostScript file
-#into the watched folder and waits for the PDF the installed Ghostscript
-#makes of it.The files are the evidence, and so is what the window shows:
-#its status line and its list of converted files, read through the
-#accessibility bus.
+#!/usr/bin/env bash
+# Starts the built program under a window manager on real folders, switches
+# the distiller on with a real click on its button, drops a PostScript file
+# into the watched folder and waits for the PDF the installed Ghostscript
+# makes of it. The files are the evidence, and so is what the window shows:
+# its status line and its list of converted files, read through the
+# accessibility bus.
 source "$E2E_DIR/session.sh"
 
 gs_path=$(command -v gs) || fail "Ghostscript (gs) is not installed; scripts/install-deps installs it"
 command -v pdfinfo >/dev/null || fail "pdfinfo is not installed; scripts/install-deps installs poppler-utils"
 
-#The output folder has a blank in its name, as users' folders often do.
+# The output folder has a blank in its name, as users' folders often do.
 watch_dir="$work/watch/"
 move_dir="$work/moved/"
 output_dir="$work/out put/"
@@ -41,8 +41,8 @@ printf '%s\r\n' \
 
 start_window_manager
 start_program
-#The status line(lblStatus) and the list of converted files(lstConverted)
-#have no fixed caption : they are found at their places, in twips.
+# The status line (lblStatus) and the list of converted files (lstConverted)
+# have no fixed caption: they are found at their places, in twips.
 status=@240,180
 converted=@120,5160
 wait_text "$status" '^Distiller is not active$' >/dev/null || fail "the status line does not say the distiller is off"
@@ -52,16 +52,16 @@ printf '%s\n' '%!PS-Adobe-3.0' \
   'newpath 72 72 moveto 300 300 lineto stroke' \
   'showpage' '%%EOF' > "$work/letter.ps"
 
-#The Distill button : left 2200, top 7440, 1335 x 615 twips; its centre.
+# The Distill button: left 2200, top 7440, 1335 x 615 twips; its centre.
 click_twips $((2200 + 1335 / 2)) $((7440 + 615 / 2))
 wait_text "$status" '^Distiller is active' >/dev/null || fail "the status line does not say the distiller is on"
 
-#Renamed into place, so that the program never sees a half - written file.
+# Renamed into place, so that the program never sees a half-written file.
 cp "$work/letter.ps" "$work/letter.ps.part"
 mv "$work/letter.ps.part" "${watch_dir}letter.ps"
 
 pdf="${output_dir}letter.pdf"
-#The PDF is complete once the temporary file it was copied from is gone.
+# The PDF is complete once the temporary file it was copied from is gone.
 wait_for '[ -f "$pdf" ] && [ ! -e "${watch_dir}Temp_Stay_off" ]' 30 \
     || fail "no finished PDF at $pdf within 30 s (output folder: $(ls -A "$output_dir"))"
 

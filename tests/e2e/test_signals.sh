@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# SIGTERM and SIGINT end the running program cleanly, its settings saved. A
+# settings file that is a link to a named pipe is neither read nor written
+# through: the end reports it on standard error, waits for nobody, and the
+# pipe stays a pipe.
+source "$E2E_DIR/session.sh"
+
+settings="$program_dir/Tarnwick.ini"
+
+# Sends a signal and waits for the end; the exit status goes to $status.
+end_by_signal() {
+    kill -s "$1" "$program_pid"
+    wait_for '! kill -0 "$program_pid" 2>/dev/null' || fail "SIG$1 did not end the program"
+    status=0
+    wait "$program_pid" || status=$?
+    program_pid=""
+}
+
+for signal in TERM INT; do
+    printf '%s\r\n' "Ghostscriptpath;$(command -v gs)" '       Language;DE' '        Counter;42' >"$settings"
+    start_program
+    end_by_signal "$signal"
+    [ "$status" -eq 0 ] || fail "SIG$signal: exit status $status"
+    head -1 "$settings" | grep -q '^\*\*\* This is the settingsfile' || fail "SIG$signal: settings not saved"
+    grep -q $'^       Language;DE\r$' "$settings" || fail "SIG$signal: language not kept"
+    grep -q $'^        Counter;42\r$' "$settings" || fail "SIG$signal: counter not kept"
+done
+
+rm "$settings"
+mkfifo "$work/pipe"
+ln -s "$work/pipe" "$settings"
+# No settings file to read: a first start.
+launch_program
+choose_ghostscript_at_first_start "$(dirname "$(command -v gs)")"
+wait_for 'find_window --onlyvisible' || fail "the main window did not appear"
+wait_for window_unrolled || fail "the main window did not reach its full height"
+end_by_signal TERM
+[ "$status" -eq 0 ] || fail "link to a pipe: exit status $status"
+[ -p "$work/pipe" ] && [ -L "$settings" ] || fail "the pipe or the link was replaced"
+grep -q "TarnWick: The settings could not be saved to this file: $settings" "$work/program.log" &&
+    grep -q "not an ordinary file" "$work/program.log" || {
+    cat "$work/program.log" >&2
+    fail "the failed save was not reported on standard error"
+}
+echo "signals: passed"
