@@ -21,7 +21,7 @@ for file in ./usr/bin/tarnwick ./usr/share/applications/tarnwick.desktop \
 done
 [ "$(dpkg-deb -f "$deb" Version)" = "$PROJECT_VERSION" ] || fail "package version is not $PROJECT_VERSION"
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in ghostscript libqt6widgets6; do
+for package in ghostscript xdg-utils libqt6widgets6; do
     grep -qw "$package" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 

@@ -90,11 +90,6 @@ FileResult FakePlatform::removeFile(const QString& path) {
     return QFile::remove(path) ? FileResult::Ok : FileResult::Failed;
 }
 
-qint64 FakePlatform::fileSize(const QString& path) {
-    const QFileInfo info(path);
-    return info.isFile() ? info.size() : -1;
-}
-
 std::optional<QByteArray> FakePlatform::readFileHead(const QString& path, qint64 maxBytes) {
     QFile file(path);
     if (unreadable.contains(path) || !file.open(QIODevice::ReadOnly)) {

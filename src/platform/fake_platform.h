@@ -46,7 +46,6 @@ class FakePlatform : public Platform {
     bool fileExists(const QString& path) override;
     FileResult copyFile(const QString& from, const QString& to) override;
     FileResult removeFile(const QString& path) override;
-    qint64 fileSize(const QString& path) override;
     std::optional<FileStatus> fileStatus(const QString& path) override;
     std::optional<QByteArray> readFileHead(const QString& path, qint64 maxBytes) override;
     std::optional<QByteArray> readFileTail(const QString& path, qint64 maxBytes) override;

@@ -361,14 +361,6 @@ FileResult LinuxPlatform::removeFile(const QString& path) {
                                                                : FileResult::Failed;
 }
 
-qint64 LinuxPlatform::fileSize(const QString& path) {
-    struct stat info {};
-    if (!statPath(path, info) || !S_ISREG(info.st_mode)) {
-        return -1;
-    }
-    return info.st_size;
-}
-
 std::optional<QByteArray> LinuxPlatform::readFileHead(const QString& path, qint64 maxBytes) {
     const int fd = open(nativeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {

@@ -66,8 +66,6 @@ class Platform : public QObject {
     // changes nothing.
     virtual FileResult copyFile(const QString& from, const QString& to) = 0;
     virtual FileResult removeFile(const QString& path) = 0;
-    // Size in bytes of an ordinary file; -1 when there is none.
-    virtual qint64 fileSize(const QString& path) = 0;
     // What the file (or what a link leads to) is now; nothing when there is none.
     virtual std::optional<FileStatus> fileStatus(const QString& path) = 0;
     // Up to maxBytes from the start of a file; nothing when it cannot be read.
