@@ -37,29 +37,6 @@ MoveError failure(MoveError::Step step, int error) {
     return {step, errorText(error)};
 }
 
-bool writeAll(int fd, const char* data, ssize_t size) {
-    while (size > 0) {
-        const ssize_t written = write(fd, data, size_t(size));
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
-ssize_t readSome(int fd, char* buffer, size_t size) {
-    ssize_t got = 0;
-    do {
-        got = read(fd, buffer, size);
-    } while (got < 0 && errno == EINTR);
-    return got;
-}
-
 // A failed rename is blamed on the target folder when files cannot be made
 // there, else on the source's folder, which refused to let the file go.
 MoveError renameFailure(int error, const QByteArray& source, const QByteArray& target) {
@@ -148,6 +125,29 @@ std::optional<MoveError> copyAcross(int in, const struct stat& info, const QByte
 }
 
 }  // namespace
+
+bool writeAll(int fd, const char* data, ssize_t size) {
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size_t(size));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+ssize_t readSome(int fd, char* buffer, size_t size) {
+    ssize_t got = 0;
+    do {
+        got = read(fd, buffer, size);
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
 
 QString errorText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));

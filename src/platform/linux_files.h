@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/types.h>
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -37,6 +38,12 @@ std::optional<QString> folderError(const QString& folder);
 // True when both paths lead to the same folder once links are followed; paths
 // that lead nowhere are compared as cleaned texts. Letter case counts.
 bool isSameFolder(const QString& a, const QString& b);
+
+// Writes all of data, going on after interruptions; false on failure.
+bool writeAll(int fd, const char* data, ssize_t size);
+// Reads what there is up to size, going on after interruptions: 0 at the
+// end, -1 on failure.
+ssize_t readSome(int fd, char* buffer, size_t size);
 
 // The system's words for an error number.
 QString errorText(int error);

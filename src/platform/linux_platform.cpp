@@ -55,29 +55,6 @@ FileResult resultOfErrno(int error) {
     }
 }
 
-bool writeAll(int fd, const char* data, ssize_t size) {
-    while (size > 0) {
-        const ssize_t written = write(fd, data, size_t(size));
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
-ssize_t readSome(int fd, char* buffer, size_t size) {
-    ssize_t got = 0;
-    do {
-        got = read(fd, buffer, size);
-    } while (got < 0 && errno == EINTR);
-    return got;
-}
-
 // Copies the whole of one open file into another.
 bool copyContents(int from, int to) {
     char buffer[64 * 1024];
