@@ -10,6 +10,7 @@
 #include "merge/merge_job.h"
 #include "platform/platform.h"
 #include "settings/configuration.h"
+#include "shell/make_control.h"
 #include "shell/outline.h"
 #include "shell/twips.h"
 
@@ -19,15 +20,6 @@ namespace {
 constexpr int kDesignWidth = 6300;
 constexpr int kDesignHeight = 6720;
 constexpr quint32 kFrameColor = 0x00A09890;
-
-template <typename T>
-T* make(QWidget* parent, const char* name, int left, int top, int width, int height) {
-    T* widget = new T(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                        twipsToPixels(height));
-    return widget;
-}
 
 }  // namespace
 

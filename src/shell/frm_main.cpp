@@ -15,6 +15,7 @@
 #include "shell/app_icon.h"
 #include "shell/colors.h"
 #include "shell/controls.h"
+#include "shell/make_control.h"
 #include "shell/outline.h"
 #include "shell/path_prompts.h"
 #include "shell/running_indicator.h"
@@ -28,26 +29,6 @@ namespace {
 // The design's inner area of the window, in twips.
 constexpr int kDesignWidth = 9615;
 constexpr int kDesignHeight = 8325;
-
-void place(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                        twipsToPixels(height));
-}
-
-template <typename T>
-T* make(QWidget* parent, const char* name) {
-    T* widget = new T(parent);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-// A control at its design place, in twips.
-template <typename T>
-T* make(QWidget* parent, const char* name, int left, int top, int width, int height) {
-    T* widget = make<T>(parent, name);
-    place(widget, left, top, width, height);
-    return widget;
-}
 
 const char* const kLanguageEntries[] = {"English",  "Deutsch",    "Français",
                                         "Italiano", "Nederlands", "Suomi"};
@@ -91,12 +72,6 @@ FrmMain::FrmMain(Platform& platform, QWidget* parent)
 
 FrmMain::~FrmMain() = default;
 
-Outline* FrmMain::outline(const char* name, int left, int top, int width, int height) {
-    Outline* shape = make<Outline>(this, name);
-    place(shape, left, top, width, height);
-    return shape;
-}
-
 void FrmMain::buildControls() {
     resize(twipsToPixels(kDesignWidth), twipsToPixels(kDesignHeight));
     QPalette dark = palette();
@@ -110,13 +85,13 @@ void FrmMain::buildControls() {
     setAutoFillBackground(true);
 
     // The status line and the settings area with its separators.
-    outline("Shape2", 120, 120, 9375, 495);
+    make<Outline>(this, "Shape2", 120, 120, 9375, 495);
     lblStatus = make<QLabel>(this, "lblStatus", 240, 180, 9135, 375);
-    outline("Shape1", 120, 720, 9375, 4335);
-    outline("Line1", 120, 2385, 9360, 45);
-    outline("Line2", 120, 2865, 9360, 45);
-    outline("Line3", 7260, 720, 45, 1680);
-    outline("Line4", 7275, 1545, 2205, 45);
+    make<Outline>(this, "Shape1", 120, 720, 9375, 4335);
+    make<Outline>(this, "Line1", 120, 2385, 9360, 45);
+    make<Outline>(this, "Line2", 120, 2865, 9360, 45);
+    make<Outline>(this, "Line3", 7260, 720, 45, 1680);
+    make<Outline>(this, "Line4", 7275, 1545, 2205, 45);
 
     // The on/off options, each a check box with its caption beside it.
     struct Option {
@@ -212,7 +187,7 @@ void FrmMain::buildControls() {
     // The bottom row: five frames around the counts and the buttons.
     const int lefts[] = {120, 2070, 4035, 6015, 7920};
     for (int i = 0; i < 5; ++i) {
-        outline(RunningIndicator::kFrames[i], lefts[i], 7320, 1575, 855);
+        make<Outline>(this, RunningIndicator::kFrames[i], lefts[i], 7320, 1575, 855);
     }
     lblCurrentCount = make<QLabel>(this, "lblCurrentCount", 240, 7560, 1335, 375);
     cmdStart = make<QPushButton>(this, "cmdStart", 2200, 7440, 1335, 615);

@@ -119,7 +119,6 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
     void setComposeAndExitVisible(bool visible);
     void setStartVisible(bool startVisible);
     QLabel* pathLabel(PathKind kind) const;
-    Outline* outline(const char* name, int left, int top, int width, int height);
 
     Platform& platform_;
     TextTable texts_;

@@ -15,6 +15,7 @@
 #include "platform/prompts.h"
 #include "settings/configuration.h"
 #include "settings/path_rules.h"
+#include "shell/make_control.h"
 #include "shell/twips.h"
 
 namespace {
@@ -25,13 +26,6 @@ constexpr int kPathRole = Qt::UserRole;
 // The design size of the window, in twips.
 constexpr int kDesignWidth = 7200;
 constexpr int kDesignHeight = 4800;
-
-template <typename T>
-T* make(QWidget* parent, const char* name) {
-    T* widget = new T(parent);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QStringList sortedByName(QStringList names) {
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {

@@ -21,6 +21,7 @@
 #   widget_text NAME      what a label, field or button shows (atspi.py text)
 #   wait_text NAME REGEX [S]  waits until it matches, prints the text
 #   list_rows NAME        the rows of a list, one a line
+#   write_settings LINE...  writes the settings file, one argument a line
 #   click_row NAME TEXT   clicks the row of a list that reads TEXT
 #   choose_ghostscript_at_first_start FOLDER  answers a start without a
 #                         usable Ghostscript path: walks the picker to FOLDER
@@ -193,6 +194,9 @@ widget_text() { atspi text "$1"; }
 wait_text() { atspi wait-text "$@"; }
 list_rows() { atspi rows "$1"; }
 press_button() { atspi press "$1"; }
+# Writes the program's settings file, one argument a line.
+write_settings() { printf '%s\r\n' "$@" >"$program_dir/Tarnwick.ini"; }
+
 # Clicks the row of a list that reads TEXT (blanks around it aside).
 click_row() { xdotool mousemove $(atspi row-place "$1" "$2") click 1; }
 

@@ -17,10 +17,7 @@ output_dir="$work/out put/"
 merge_dir="$work/merge/"
 mkdir -p "$watch_dir" "$move_dir" "$output_dir" "$merge_dir"
 
-printf '%s\r\n' \
-  '*** This is the settingsfile for TarnWick.exe' \
-  '*** TarnWick - PostScript to PDF with Ghostscript' \
-  '*** Do not alter this file for it can bring TarnWick in trouble, if it does go wrong just delete this file and a new correct one will be made again' \
+write_settings \
   "Ghostscriptpath;$gs_path" \
   "     Outputpath;$output_dir" \
   "     MoveFolder;$move_dir" \
@@ -37,7 +34,8 @@ printf '%s\r\n' \
   '           Left;1500' \
   '            Top;900' \
   '    WindowState;0' \
-  '        Counter;0' > "$program_dir/Tarnwick.ini"
+  '        Counter;0'
+
 
 start_window_manager
 start_program

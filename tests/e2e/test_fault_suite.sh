@@ -56,10 +56,7 @@ EOF
 chmod 755 "$gs_path"
 gs_mode() { printf '%s' "$1" >"$gs_path.mode"; }
 
-printf '%s\r\n' \
-    '*** This is the settingsfile for TarnWick.exe' \
-    '*** TarnWick - PostScript to PDF with Ghostscript' \
-    '*** Do not alter this file for it can bring TarnWick in trouble, if it does go wrong just delete this file and a new correct one will be made again' \
+write_settings \
     "Ghostscriptpath;$gs_path" \
     "     Outputpath;$output" \
     "     MoveFolder;$move" \
@@ -76,7 +73,8 @@ printf '%s\r\n' \
     '           Left;600' \
     '            Top;600' \
     '    WindowState;0' \
-    '        Counter;0' >"$program_dir/Tarnwick.ini"
+    '        Counter;0'
+
 
 # The status line (lblStatus) and the list (lstConverted), found at their places.
 status=@240,180

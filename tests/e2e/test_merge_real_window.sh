@@ -16,7 +16,7 @@ printf '%s\n' '%!PS' 'showpage' 'showpage' >"$work/a.ps"
 gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile="${merge_dir}a.pdf" "$work/a.ps" </dev/null \
     || fail "Ghostscript could not make the two-page input"
 
-printf '%s\r\n' \
+write_settings \
   "Ghostscriptpath;$gs_path" \
   "     Outputpath;$output_dir" \
   "     MoveFolder;$work/moved/" \
@@ -24,7 +24,7 @@ printf '%s\r\n' \
   "  ComposeFolder;$merge_dir" \
   '       Language;GB' \
   '    WindowState;0' \
-  '        Counter;0' >"$program_dir/Tarnwick.ini"
+  '        Counter;0'
 
 start_window_manager
 start_program

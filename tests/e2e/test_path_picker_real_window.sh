@@ -8,10 +8,7 @@ source "$E2E_DIR/session.sh"
 tree="$work/tree"
 mkdir -p "$tree/chosen" "$work/moved"
 
-printf '%s\r\n' \
-  '*** This is the settingsfile for TarnWick.exe' \
-  '*** TarnWick - PostScript to PDF with Ghostscript' \
-  '*** Do not alter this file for it can bring TarnWick in trouble, if it does go wrong just delete this file and a new correct one will be made again' \
+write_settings \
   'Ghostscriptpath;/usr/bin/gs' \
   "     Outputpath;$work/" \
   "     MoveFolder;$work/moved/" \
@@ -22,7 +19,8 @@ printf '%s\r\n' \
   '           Left;1500' \
   '            Top;900' \
   '    WindowState;0' \
-  '        Counter;0' > "$program_dir/Tarnwick.ini"
+  '        Counter;0'
+
 
 start_window_manager
 start_program

@@ -4,8 +4,7 @@
 source "$E2E_DIR/session.sh"
 start_window_manager
 
-printf '%s\r\n' "Ghostscriptpath;$(command -v gs)" '           Left;1500' '            Top;900' \
-    > "$program_dir/Tarnwick.ini"
+write_settings "Ghostscriptpath;$(command -v gs)" '           Left;1500' '            Top;900'
 for run in 1 2; do
     start_program
     close_program

@@ -5,7 +5,7 @@
 source "$E2E_DIR/session.sh"
 
 settings="$program_dir/Tarnwick.ini"
-printf '%s\r\n' "Ghostscriptpath;$(command -v gs)" '       Language;DE' '        Counter;42' >"$settings"
+write_settings "Ghostscriptpath;$(command -v gs)" '       Language;DE' '        Counter;42'
 mkfifo "$work/control"
 "$SESSION_MANAGER_BIN" "$program_dir/tarnwick" <"$work/control" >"$work/session.log" 2>&1 &
 exec 3>"$work/control"

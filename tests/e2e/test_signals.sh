@@ -17,7 +17,7 @@ end_by_signal() {
 }
 
 for signal in TERM INT; do
-    printf '%s\r\n' "Ghostscriptpath;$(command -v gs)" '       Language;DE' '        Counter;42' >"$settings"
+    write_settings "Ghostscriptpath;$(command -v gs)" '       Language;DE' '        Counter;42'
     start_program
     end_by_signal "$signal"
     [ "$status" -eq 0 ] || fail "SIG$signal: exit status $status"

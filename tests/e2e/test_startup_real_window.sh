@@ -7,8 +7,8 @@ source "$E2E_DIR/session.sh"
 
 gs_path=$(command -v gs) || fail "Ghostscript (gs) is not installed; scripts/install-deps installs it"
 mkdir -p "$work/watch" "$work/moved" "$work/out" "$work/elsewhere"
-printf '%s\r\n' "Ghostscriptpath;$gs_path" "     Outputpath;$work/out/" \
-    "     MoveFolder;$work/moved/" "   WatchDirpath;$work/watch/" > "$program_dir/Tarnwick.ini"
+write_settings "Ghostscriptpath;$gs_path" "     Outputpath;$work/out/" \
+    "     MoveFolder;$work/moved/" "   WatchDirpath;$work/watch/"
 page() { printf '%s\n' '%!PS-Adobe-3.0' '/Helvetica findfont 20 scalefont setfont' \
     '72 700 moveto (start-up) show showpage' '%%EOF' >"$1"; }
 

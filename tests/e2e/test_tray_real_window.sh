@@ -4,7 +4,7 @@
 # close request then stores the window state 0.
 source "$E2E_DIR/session.sh"
 
-printf '%s\r\n' "Ghostscriptpath;$(command -v gs)" '    WindowState;1' > "$program_dir/Tarnwick.ini"
+write_settings "Ghostscriptpath;$(command -v gs)" '    WindowState;1'
 launch_program
 
 wait_for find_window || fail "the main window was not created"
