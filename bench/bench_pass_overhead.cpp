@@ -9,15 +9,32 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
+#include "app/application.h"
 #include "engine/distiller.h"
-#include "platform/linux_platform.h"
-#include "platform/qt_prompts.h"
+#include "platform/linux_desktop.h"
+#include "platform/linux_folder_files.h"
+#include "platform/linux_processes.h"
+#include "platform/linux_program_life.h"
+#include "platform/linux_volumes.h"
+#include "platform/standard_error_prompts.h"
+#include "settings/configuration.h"
 #include "shell/frm_main.h"
+
+namespace {
+
+// One pass to its end, in the event loop as the program runs it.
+void runPass(Distiller& distiller) {
+    distiller.tick();
+    while (distiller.isPassInProgress()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -35,14 +52,21 @@ int main(int argc, char* argv[]) {
     for (const QString& folder : {watch, moved, output}) {
         QDir().mkpath(folder);
     }
-    QtPrompts prompts;
-    LinuxPlatform platform(prompts);
-    FrmMain window(platform);
-    window.applyLanguage(QStringLiteral("GB"));
-    window.findChild<QLabel*>("lblWatchDir")->setText(watch);
-    window.findChild<QLabel*>("lblMoveFolder")->setText(moved);
-    window.findChild<QLabel*>("lblOutputPath")->setText(output);
-    window.findChild<QLabel*>("lblGsPath")->setText(QString::fromLocal8Bit(argv[1]));
+    LinuxProcesses processes;
+    LinuxFolderFiles folderFiles;
+    LinuxVolumes volumes;
+    LinuxDesktop desktop;
+    LinuxProgramLife life;
+    StandardErrorPrompts prompts;
+    Services services{processes, folderFiles, volumes, desktop, life, prompts};
+    Application application(services);
+    application.applyLanguage(QStringLiteral("GB"));
+    Configuration& config = application.window().configuration();
+    config.setPath(PathKind::WatchDirpath, watch);
+    config.setPath(PathKind::MoveToFolder, moved);
+    config.setPath(PathKind::Outputpath, output);
+    config.setPath(PathKind::GSPath, QString::fromLocal8Bit(argv[1]));
+    Distiller& distiller = application.distiller();
 
     for (int i = 0; i < files; ++i) {
         QFile file(watch + QStringLiteral("file%1.ps").arg(i, 4, 10, QLatin1Char('0')));
@@ -54,21 +78,21 @@ int main(int argc, char* argv[]) {
                          QFileDevice::FileModificationTime);
     }
 
-    window.distiller().Start_Distiller();
+    distiller.Start_Distiller();
     QElapsedTimer timer;
     timer.start();
-    window.distiller().Distill_Folder();
+    runPass(distiller);
     const double total = static_cast<double>(timer.elapsed());
     const int produced = static_cast<int>(QDir(output).entryList(QDir::Files).size());
     std::printf("files: %d, PDFs: %d, pass: %.0f ms, per file: %.1f ms\n", files, produced, total,
                 total / files);
 
-    const auto msPerPass = [&window] {
+    const auto msPerPass = [&distiller] {
         constexpr int kPasses = 2000;
         QElapsedTimer passes;
         passes.start();
         for (int i = 0; i < kPasses; ++i) {
-            window.distiller().Distill_Folder();
+            runPass(distiller);
         }
         return static_cast<double>(passes.nsecsElapsed()) / 1e6 / kPasses;
     };
@@ -78,7 +102,7 @@ int main(int argc, char* argv[]) {
     held.open(QIODevice::WriteOnly);
     held.write("%!PS\nshowpage\n");
     held.close();
-    window.distiller().Distill_Folder();  // lists it as failed, once
+    runPass(distiller);  // lists it as failed, once
     const double missing = msPerPass();
     std::printf(
         "pass with nothing to do: %.3f ms, with a file held back by a missing folder: %.3f ms\n",

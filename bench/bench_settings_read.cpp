@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "platform/linux_platform.h"
+#include "platform/linux_folder_files.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -51,8 +51,7 @@ int main(int argc, char* argv[]) {
     };
 
     QTemporaryDir dir;
-    StandardErrorPrompts prompts;
-    LinuxPlatform platform(prompts);
+    LinuxFolderFiles folderFiles;
     const QString path = dir.filePath(QStringLiteral("Tarnwick.ini"));
     std::printf("%-24s %10s %10s\n", "file", "MiB", "ms");
     for (const auto& file : files) {
@@ -63,12 +62,12 @@ int main(int argc, char* argv[]) {
             return 1;
         }
         out.close();
-        SettingsValues values;
+        Settings values;
         QElapsedTimer timer;
         timer.start();
-        readSettingsFile(platform, path, values);
+        [[maybe_unused]] const Status read = readSettingsFile(folderFiles, path, values);
         const qint64 elapsed = timer.elapsed();
-        if (values.ghostscriptPath != QLatin1String("/usr/bin/gs")) {
+        if (values.path(PathKind::GSPath) != QLatin1String("/usr/bin/gs")) {
             std::fprintf(stderr, "%s: the last line was not read\n", file.name);
             return 1;
         }

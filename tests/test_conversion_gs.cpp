@@ -21,8 +21,8 @@
 
 #include "engine/distiller.h"
 #include "platform/linux_platform.h"
-#include "platform/qt_prompts.h"
 #include "shell/frm_main.h"
+#include "widgets/qt_prompts.h"
 
 namespace {
 

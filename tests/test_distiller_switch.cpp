@@ -10,10 +10,10 @@
 #include <QTimer>
 
 #include "engine/distiller.h"
-#include "shell/colors.h"
-#include "shell/outline.h"
-#include "shell/twips.h"
 #include "support/main_window_fixture.h"
+#include "widgets/colors.h"
+#include "widgets/outline.h"
+#include "widgets/twips.h"
 
 namespace {
 

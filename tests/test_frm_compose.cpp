@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "engine/distiller.h"
-#include "merge/frm_compose.h"
 #include "merge/merge_job.h"
+#include "shell/frm_compose.h"
 #include "support/main_window_fixture.h"
 
 class TestFrmCompose : public QObject {

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "shell/info_options.h"
+#include "app/info_options.h"
 
 // Only --help and --version, each alone, are answered with a text (what they
 // print is checked on the packaged program); every other command line starts

@@ -4,7 +4,7 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 
-#include "merge/frm_compose.h"
+#include "shell/frm_compose.h"
 #include "shell/frm_settings.h"
 #include "shell/path_prompts.h"
 #include "shell/tray_icon.h"

@@ -18,7 +18,7 @@
 #include <csignal>
 
 #include "platform/linux_platform.h"
-#include "platform/qt_prompts.h"
+#include "widgets/qt_prompts.h"
 
 namespace {
 

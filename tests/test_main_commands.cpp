@@ -11,11 +11,11 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "app/project_address.h"
 #include "engine/distiller.h"
-#include "shell/project_address.h"
-#include "shell/twips.h"
 #include "shell/window_animations.h"
 #include "support/main_window_fixture.h"
+#include "widgets/twips.h"
 
 namespace {
 

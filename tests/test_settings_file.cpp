@@ -2,9 +2,9 @@
 #include <QTest>
 #include <functional>
 
+#include "common/byte_text.h"
 #include "settings/password_garbling.h"
 #include "settings/settings_file.h"
-#include "settings/stored_text.h"
 
 Q_DECLARE_METATYPE(SettingsValues)
 

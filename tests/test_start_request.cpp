@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "shell/start_request.h"
+#include "app/start_request.h"
 
 class TestStartRequest : public QObject {
     Q_OBJECT

@@ -7,9 +7,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/startup.h"
 #include "engine/distiller.h"
 #include "shell/frm_main.h"
-#include "shell/startup.h"
 #include "shell/tray_icon.h"
 #include "shell/window_geometry.h"
 #include "support/engine_fixture.h"

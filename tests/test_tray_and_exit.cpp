@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "shell/startup.h"
+#include "app/startup.h"
 #include "shell/tray_icon.h"
 #include "shell/window_animations.h"
 #include "shell/window_geometry.h"

@@ -5,9 +5,9 @@
 #include <QTimer>
 #include <cmath>
 
-#include "shell/twips.h"
 #include "shell/window_animations.h"
 #include "support/main_window_fixture.h"
+#include "widgets/twips.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <QTimer>
 
 #include "settings/settings_location.h"
-#include "shell/twips.h"
 #include "shell/window_geometry.h"
 #include "support/main_window_fixture.h"
 #include "support/settings_text.h"
+#include "widgets/twips.h"
 
 namespace {
 

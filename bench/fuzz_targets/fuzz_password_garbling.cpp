@@ -3,10 +3,10 @@
 // settings file (as a plain or a hex line) and comes back byte for byte.
 #include <cstdint>
 
+#include "common/byte_text.h"
 #include "fuzz_check.h"
 #include "settings/password_garbling.h"
 #include "settings/settings_file.h"
-#include "settings/stored_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray plain(reinterpret_cast<const char*>(data), qsizetype(size));
@@ -14,18 +14,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(garbled.size() == plain.size());
     FUZZ_CHECK(UngarblePasswords(garbled) == plain);
 
-    SettingsValues stored;
-    stored.ownerPassword = textFromStoredBytes(plain);
-    stored.userPassword = textFromStoredBytes(garbled);
-    SettingsValues read;
+    Settings stored;
+    stored.options.ownerPassword = textOfBytes(plain);
+    stored.options.userPassword = textOfBytes(garbled);
+    Settings read;
     parseSettings(formatSettings(stored), read);
-    FUZZ_CHECK(storedBytesOfText(read.ownerPassword) == plain);
-    FUZZ_CHECK(storedBytesOfText(read.userPassword) == garbled);
+    FUZZ_CHECK(bytesOfText(read.options.ownerPassword) == plain);
+    FUZZ_CHECK(bytesOfText(read.options.userPassword) == garbled);
 
     // The same bytes behind the hex keys, as a hand-edited file may have them.
-    SettingsValues fromHex;
+    Settings fromHex;
     parseSettings("   OwnerPassHex;" + plain, fromHex);
     parseSettings("    UserPassHex;" + plain.toHex(), fromHex);
-    FUZZ_CHECK(storedBytesOfText(fromHex.userPassword) == UngarblePasswords(plain));
+    FUZZ_CHECK(bytesOfText(fromHex.options.userPassword) == UngarblePasswords(plain));
     return 0;
 }

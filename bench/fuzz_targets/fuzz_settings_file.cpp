@@ -1,13 +1,13 @@
 // Any bytes as a settings file (the first byte chooses the size of the pieces
 // in which the rest comes in). Rules: read whole and read in pieces give the
 // same values; what was read is written, read again and written again
-// unchanged; check states and quality stay in range; stored text keeps its
+// unchanged; the quality stays in range; stored text keeps its
 // bytes.
 #include <cstdint>
 
+#include "common/byte_text.h"
 #include "fuzz_check.h"
 #include "settings/settings_file.h"
-#include "settings/stored_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {
@@ -16,9 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const qsizetype pieceSize = 1 + data[0] % 64;
     const QByteArrayView file(reinterpret_cast<const char*>(data) + 1, qsizetype(size) - 1);
 
-    SettingsValues whole;
+    Settings whole;
     parseSettings(file, whole);
-    SettingsValues inPieces;
+    Settings inPieces;
     SettingsReader reader(inPieces);
     for (qsizetype i = 0; i < file.size(); i += pieceSize) {
         reader.read(file.sliced(i, qMin(pieceSize, file.size() - i)));
@@ -27,16 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QByteArray written = formatSettings(whole);
     FUZZ_CHECK(formatSettings(inPieces) == written);
-    FUZZ_CHECK(inPieces.qualityChanged == whole.qualityChanged);
-    SettingsValues again;
+    Settings again;
     parseSettings(written, again);
     FUZZ_CHECK(formatSettings(again) == written);
 
-    for (const int state : {whole.deletePSFiles, whole.startDistOnBoot, whole.useBoundingBox,
-                            whole.useEncryption, whole.goodPicQuality}) {
-        FUZZ_CHECK(state == 0 || state == 1);
-    }
-    FUZZ_CHECK(whole.quality >= 0 && whole.quality <= 3);
-    FUZZ_CHECK(storedBytesOfText(textFromStoredBytes(file)) == file);
+    FUZZ_CHECK(whole.options.quality >= 0 && whole.options.quality <= 3);
+    FUZZ_CHECK(bytesOfText(textOfBytes(file)) == file);
     return 0;
 }

@@ -18,11 +18,8 @@ inline constexpr std::array<QualityEntry, 4> kQualityEntries{{
     {"E-book  (GS8+)", 'E', "-dPDFSETTINGS=/ebook "},
 }};
 
-// The preset switch of a list position; nothing for a position outside the list.
-inline bool qualityPresetFor(int index, QString& preset) {
-    if (index < 0 || index >= static_cast<int>(kQualityEntries.size())) {
-        return false;
-    }
-    preset = QString::fromLatin1(kQualityEntries[static_cast<size_t>(index)].preset);
-    return true;
+// The entry of a list position; the first for a position outside the list.
+inline const QualityEntry& qualityEntry(int index) {
+    const bool known = index >= 0 && index < static_cast<int>(kQualityEntries.size());
+    return kQualityEntries[known ? static_cast<std::size_t>(index) : 0];
 }

@@ -1,65 +1,58 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QObject>
-#include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
-#include "engine/distiller_state.h"
-#include "i18n/text_ids.h"
-#include "platform/file_status.h"
+#include "engine/engine_context.h"
+#include "engine/file_conversion.h"
+#include "platform/folder_files.h"
 
-class Configuration;
-class PdfResults;
-class Platform;
-class TextTable;
+// A run for one file named on the command line: the pass converts that file
+// of the watched folder to a PDF beside the original and then runs the
+// ending, with the PDF made (empty when none was).
+struct SingleFileRun {
+    QString fileName;  // in the watched folder
+    QString pdfPath;
+    std::function<void(const QString& pdfPath)> ending;
+};
 
 // The distiller engine: the timer tick, the distill pass over the watched
-// folder, the Ghostscript run of each file, the running indicator's step and
-// the distiller switch. It reads the configured values at the moment of use
-// and reports results; the window paints the looks from its signals.
+// folder, the running indicator's step and the distiller switch. Each file
+// of a pass is a FileConversion of its own, one at a time; the pass waits
+// for it through its signals. The configured values are read at the moment
+// of use; the window paints the looks from the signals.
 class Distiller : public QObject {
     Q_OBJECT
   public:
-    // Longest time between two checks of a waiting pass.
-    static constexpr int kFileFreePollMs = 100;
-    static constexpr int kGsPollMs = 500;
-    // A PostScript file that declares conformance but lacks its end mark
-    // counts as still being written while it changed this recently.
-    static constexpr qint64 kUnfinishedQuietMs = 10'000;
-    // The temporary file Ghostscript writes in the watched folder.
-    static constexpr const char* kTempFileName = "Temp_Stay_off";
+    Distiller(EngineContext& context, QObject* parent = nullptr);
+    ~Distiller() override;
 
-    Distiller(Configuration& config, PdfResults& results, const TextTable& texts,
-              Platform& platform, QObject* parent = nullptr);
-
-    DistillerState& state() { return state_; }
-    const DistillerState& state() const { return state_; }
-
-    // The handler of the 200 ms timer.
+    // The handler of the 200 ms timer: while the distiller is on and no pass
+    // is in progress, a pass begins; when it is over the status line and the
+    // running indicator follow.
     void tick();
-
-    void Distill_Folder();
-    // Builds the command of the file in hand and starts Ghostscript. Nothing
-    // when it started, else the reason why not: Ghostscript is then not
-    // started and the count of produced files stays as it was.
-    std::optional<QString> Build_GS_Command();
-    void Check_File_Free();
-    // The run counts as finished once the Ghostscript process this program
-    // started has ended.
-    void Check_GS_Window();
-    // Lights the next of the six frames of the running indicator.
-    void Change_Running_Color();
 
     void Start_Distiller();
     // The Stop button: switches off, ends the waits of a running pass and
     // the Ghostscript run in hand.
     void Stop_Distiller();
 
+    bool isActive() const { return active_; }
+    bool isPassInProgress() const { return passInProgress_; }
+    // The count of conversions since the distiller was last switched on.
+    double currentCount() const { return CurrentCount; }
+    // The running indicator's step, 1 to 6 (0 only between two steps).
+    int runStep() const { return RunStep; }
+
+    // Hands the distiller the file named on the command line; the next
+    // switch-on converts it.
+    void beginSingleFile(SingleFileRun run);
+
   signals:
-    // Something a waiting pass may be waiting for has happened.
-    void wake();
     // The Distill button was pressed; the check of the folders follows.
     void startRequested();
     void startRefused();
@@ -67,9 +60,10 @@ class Distiller : public QObject {
     void switchedOff();
     // The running indicator lights frame 1 to 6 and darkens the others.
     void indicatorStep(int frame);
+    // A pass is over.
+    void passFinished();
 
   private:
-    enum class FileOutcome { Done, PassEnds };
     // A file of the watched folder that was not taken, and why. It is left
     // alone until it changes or, when a folder was the cause, until that
     // folder's trouble is another.
@@ -79,31 +73,33 @@ class Distiller : public QObject {
         bool folderCaused = false;
     };
 
-    FileOutcome handleFile();
+    void Distill_Folder();
+    void continuePass();
+    void handleEntry(const FolderEntry& entry);
+    void conversionFinished(FileConversion::End end, const QString& pdfPath);
+    void endOfListing();
+    void endPass();
+    void Change_Running_Color();
     QString folderProblem(const QString& moveFolder) const;
     bool isRefused(const QString& path, const FileStatus& status,
                    const QString& folderReason) const;
     void refuse(const QString& path, const FileStatus& status, const QString& reason,
                 bool folderCaused);
-    void forgetRefusalsBesides(const QStringList& listing);
-    std::optional<QString> convert();
-    std::optional<QString> runFailure();
-    QString moveReason(const MoveError& error, const QString& sourceFolder,
-                       const QString& targetFolder, TextId targetText) const;
-    bool isStillBeingWritten(const QString& path);
-    bool waitForFreeFile();
-    void waitForGhostscript();
-    // Runs the event loop for up to ms milliseconds, or until woken.
-    void pause(int ms);
-    // Lets the window work during a long copy; false once Stop was pressed.
-    bool keepWindowAlive();
+    void forgetRefusalsBesides(const QList<FolderEntry>& listing);
 
-    Configuration& config_;
-    PdfResults& results_;
-    const TextTable& texts_;
-    Platform& platform_;
-    DistillerState state_;
+    EngineContext& context_;
+    bool active_ = false;
+    bool passInProgress_ = false;
     bool stopRequested_ = false;
-    bool runStopped_ = false;  // Stop ended the Ghostscript run in hand
+    bool driving_ = false;  // the pass loop is on the stack
+    QString WatchDir;
+    QString OutputDir;
+    QList<FolderEntry> listing_;
+    qsizetype next_ = 0;  // the next entry of the listing
+    std::unique_ptr<FileConversion> conversion_;
+    double CurrentCount = 0;
+    int RunStep = 1;
+    std::optional<SingleFileRun> singleFile_;
+    QString singleFilePdf_;  // the PDF made of the named file
     QHash<QString, Refusal> refusals_;
 };

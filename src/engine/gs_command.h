@@ -5,17 +5,7 @@
 #include <optional>
 
 #include "engine/bounding_box.h"
-
-// The conversion options as the main window shows them at the moment of use.
-struct ConversionOptions {
-    QString gsPath;  // as displayed; blanks at both ends are trimmed here
-    bool goodPictures = false;
-    bool encrypt = false;
-    QString ownerPassword;
-    QString userPassword;
-    bool useBoundingBox = false;
-    QString qualityPreset;  // empty or "-dPDFSETTINGS=/... " with one trailing blank
-};
+#include "engine/gs_switches.h"
 
 // One Ghostscript run: the program and its arguments, each passed as it
 // stands, so that nothing a file name or a password holds (blanks, quotes,

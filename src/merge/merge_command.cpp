@@ -1,28 +1,32 @@
 #include "merge/merge_command.h"
 
+#include "common/byte_text.h"
 #include "common/text_util.h"
 
 namespace {
 
 QString quoted(const QString& text) {
-    return QLatin1Char('"') + text + QLatin1Char('"');
+    QString escaped = text;
+    escaped.replace(QLatin1Char('"'), QStringLiteral("\\\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
 }
 
 }  // namespace
 
 QByteArray mergeArgumentFile(const MergeRun& run) {
-    QString options = QStringLiteral("-q -dSAFER -dNOPAUSE");
-    options +=
-        run.goodPictures
-            ? QStringLiteral(" -dAutoFilterColorImages=false -dColorImageFilter=/FlateEncode ")
-            : QStringLiteral(" ");
-    if (run.encrypt) {
-        options += QStringLiteral(" -sOwnerPassword=") + quoted(run.ownerPassword) +
-                   QStringLiteral(" -sUserPassword=") + quoted(run.userPassword) +
-                   QStringLiteral(" -dEncryptionR=2 -dKeylength=40 ");
+    QString options = QStringLiteral("-q -dSAFER -dNOPAUSE ");
+    if (const QStringList pictures = pictureSwitches(run.options); !pictures.isEmpty()) {
+        options += pictures.join(QLatin1Char(' ')) + QLatin1Char(' ');
     }
-    options += QStringLiteral("-sDEVICE=pdfwrite -sOUTPUTFILE=") + quoted(run.outputPath) +
-               QStringLiteral(" -dBATCH");
+    if (run.options.encrypt) {
+        for (const PasswordSwitch& password : passwordSwitches(run.options)) {
+            options += QLatin1Char(' ') + password.name + quoted(password.password);
+        }
+        options += QLatin1Char(' ') + encryptionSwitches(run.options).join(QLatin1Char(' ')) +
+                   QLatin1Char(' ');
+    }
+    options += QStringLiteral("-sDEVICE=pdfwrite -sOUTPUTFILE=") +
+               quoted(literalOutputPath(run.outputPath)) + QStringLiteral(" -dBATCH");
 
     const QString lineEnd = QStringLiteral("\r\n");
     QString file = options + lineEnd;
@@ -31,10 +35,10 @@ QByteArray mergeArgumentFile(const MergeRun& run) {
             file += QStringLiteral("-f ") + quoted(run.mergeFolder + row) + lineEnd;
         }
     }
-    return file.toUtf8();
+    return bytesOfText(file);
 }
 
-bool breaksQuoting(const QString& text) {
-    return text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\r')) ||
-           text.contains(QLatin1Char('\n'));
+bool canBeQuoted(const QString& text) {
+    return !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')) &&
+           !text.endsWith(QLatin1Char('\\'));
 }

@@ -2,42 +2,43 @@
 
 #include "common/pdf_results.h"
 #include "common/text_util.h"
-#include "engine/distiller_state.h"
+#include "engine/distiller.h"
 #include "i18n/text_table.h"
 #include "merge/merge_command.h"
 #include "merge/merge_number.h"
-#include "platform/platform.h"
+#include "platform/aside_path.h"
+#include "platform/folder_files.h"
 #include "platform/prompts.h"
 #include "settings/configuration.h"
 
-MergeJob::MergeJob(Configuration& config, PdfResults& results, const TextTable& texts,
-                   Platform& platform, const DistillerState& distiller, QObject* parent)
-    : QObject(parent),
-      config_(config),
-      results_(results),
-      texts_(texts),
-      platform_(platform),
-      distiller_(distiller) {
-    poll_.setInterval(kPollMs);
-    connect(&poll_, &QTimer::timeout, this, &MergeJob::check);
-    connect(&platform_, &Platform::processEnded, this, &MergeJob::check);
+MergeJob::MergeJob(EngineContext& context, const Distiller& distiller, QObject* parent)
+    : QObject(parent), context_(context), distiller_(distiller), run_(context.processes) {
+    connect(&run_, &GhostscriptRun::finished, this, &MergeJob::ghostscriptEnded);
+    connect(&distiller_, &Distiller::passFinished, this, [this] {
+        if (phase_ == Phase::WaitingForPass) {
+            launch();
+        }
+    });
 }
 
+MergeJob::~MergeJob() = default;
+
 QString MergeJob::Next_Merge_Number() {
-    return nextMergeNumber(platform_.listFiles(config_.path(PathKind::Outputpath)));
+    return nextMergeNumber(entryNames(context_.files, context_.config.path(PathKind::Outputpath)));
 }
 
 MergeJob::Start MergeJob::start(const QStringList& rows) {
     if (isRunning()) {
         return Start::Refused;
     }
+    const TextTable& texts = context_.texts;
     if (rows.isEmpty() || (rows.size() == 1 && trimBlanks(rows[0]).isEmpty())) {
-        platform_.prompts().message(texts_[TextId::lblTr_FC_msg001]);
+        context_.prompts.message(texts[TextId::lblTr_FC_msg001]);
         return Start::NothingToMerge;
     }
-    const std::optional<QString> answer = platform_.prompts().input(
-        texts_[TextId::lblTr_FC_msg004], texts_[TextId::lblTr_FC_msg004_tip],
-        QLatin1String(kMergedFilePrefix) + Next_Merge_Number());
+    const std::optional<QString> answer =
+        context_.prompts.input(texts[TextId::lblTr_FC_msg004], texts[TextId::lblTr_FC_msg004_tip],
+                               QLatin1String(kMergedFilePrefix) + Next_Merge_Number());
     if (!answer || trimBlanks(*answer).isEmpty()) {
         return Start::NoName;
     }
@@ -45,41 +46,51 @@ MergeJob::Start MergeJob::start(const QStringList& rows) {
         return Start::Refused;
     }
     const QString fileName = *answer + QStringLiteral(".pdf");
-    outputPath_ = config_.path(PathKind::Outputpath) + fileName;
+    const QString outputPath = context_.config.path(PathKind::Outputpath) + fileName;
     rows_ = rows;
-    emit progress(texts_[TextId::lblTr_FC_msg003] + fileName);
+    QStringList inputs;
+    for (const QString& row : rows) {
+        if (!trimBlanks(row).isEmpty()) {
+            inputs.append(context_.config.path(PathKind::ComposeFolder) + row);
+        }
+    }
+    placement_.emplace(context_.files, asidePathOf(outputPath), outputPath, inputs);
+    emit progress(texts[TextId::lblTr_FC_msg003] + fileName);
     // A distill pass in progress finishes first: it may be taking files out
     // of the very folder, and no new pass starts while a merge runs.
     phase_ = Phase::WaitingForPass;
-    poll_.start();
-    check();
+    if (!distiller_.isPassInProgress()) {
+        launch();
+    }
     return Start::Started;
 }
 
 // Refuses, with a message, what would write elsewhere than asked, what the
 // argument file cannot carry, and an output that is one of the inputs.
 bool MergeJob::refuses(const QString& name, const QStringList& rows) {
-    if (name.contains(QLatin1Char('/')) || breaksQuoting(name)) {
-        platform_.prompts().message(texts_[TextId::Tr_MsgMergeBadName]);
+    const TextTable& texts = context_.texts;
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('"')) || !canBeQuoted(name)) {
+        context_.prompts.message(texts[TextId::Tr_MsgMergeBadName]);
         return true;
     }
-    const Options options = config_.options();
-    const QString mergeFolder = config_.path(PathKind::ComposeFolder);
+    const Options options = context_.config.options();
+    const QString mergeFolder = context_.config.path(PathKind::ComposeFolder);
+    const QString outputFolder = context_.config.path(PathKind::Outputpath);
     QStringList carried = rows;
-    carried << config_.path(PathKind::Outputpath) << mergeFolder;
+    carried << outputFolder << mergeFolder;
     if (options.useEncryption) {
         carried << options.ownerPassword << options.userPassword;
     }
     for (const QString& text : std::as_const(carried)) {
-        if (breaksQuoting(text)) {
-            platform_.prompts().message(texts_[TextId::Tr_MsgMergeUnsafe]);
+        if (!canBeQuoted(text)) {
+            context_.prompts.message(texts[TextId::Tr_MsgMergeUnsafe]);
             return true;
         }
     }
-    const QString output = config_.path(PathKind::Outputpath) + name + QStringLiteral(".pdf");
+    const QString output = outputFolder + name + QStringLiteral(".pdf");
     for (const QString& row : rows) {
-        if (!trimBlanks(row).isEmpty() && platform_.isSameFile(output, mergeFolder + row)) {
-            platform_.prompts().message(texts_[TextId::Tr_MsgOutputIsInput] + output);
+        if (!trimBlanks(row).isEmpty() && context_.files.isSameFile(output, mergeFolder + row)) {
+            context_.prompts.message(texts[TextId::Tr_MsgOutputIsInput] + output);
             return true;
         }
     }
@@ -88,85 +99,93 @@ bool MergeJob::refuses(const QString& name, const QStringList& rows) {
 
 void MergeJob::launch() {
     phase_ = Phase::Running;
-    process_.reset();
-    if (platform_.fileExists(outputPath_)) {
-        platform_.removeFile(outputPath_);
+    const QString mergeFolder = context_.config.path(PathKind::ComposeFolder);
+    if (const Status prepared = placement_->prepare(); !prepared) {
+        finish(context_.texts[TextId::Tr_ReasonOutputFolder].arg(
+            context_.config.path(PathKind::Outputpath), prepared.failure().text));
+        return;
     }
-    const Options options = config_.options();
     MergeRun run;
-    run.goodPictures = options.goodPicQuality;
-    run.encrypt = options.useEncryption;
-    run.ownerPassword = options.ownerPassword;
-    run.userPassword = options.userPassword;
-    run.outputPath = outputPath_;
-    run.mergeFolder = config_.path(PathKind::ComposeFolder);
+    run.options = conversionOptionsOf(context_.config);
+    run.outputPath = placement_->asidePath();
+    run.mergeFolder = mergeFolder;
     run.rows = rows_;
-    const QString argumentFile = run.mergeFolder + QLatin1String(kMergeArgumentFile);
-    if (const std::optional<QString> error =
-            platform_.writePrivateFile(argumentFile, mergeArgumentFile(run))) {
-        finish(false, argumentFile + QStringLiteral(": ") + *error);
+    const QString argumentFile = mergeFolder + QLatin1String(kMergeArgumentFile);
+    if (const Status written = context_.files.writePrivate(argumentFile, mergeArgumentFile(run));
+        !written) {
+        finish(argumentFile + QStringLiteral(": ") + written.failure().text);
         return;
     }
-    emit progress(texts_[TextId::lblTr_FC_msg005]);
+    emit progress(context_.texts[TextId::lblTr_FC_msg005]);
     // Ghostscript reads its arguments from the file in its working folder.
-    const QString gsPath = trimBlanks(config_.path(PathKind::GSPath));
-    process_ = platform_.startRun(gsPath, {QLatin1Char('@') + QLatin1String(kMergeArgumentFile)},
-                                  WindowMode::Minimised, run.mergeFolder);
-    if (!process_) {
-        finish(false, texts_[TextId::Tr_ReasonGsNotStarted].arg(gsPath));
-        return;
+    const QString gsPath = trimBlanks(run.options.gsPath);
+    const GsCommand command{gsPath, {QLatin1Char('@') + QLatin1String(kMergeArgumentFile)}};
+    if (!run_.start(command, mergeFolder)) {
+        finish(context_.texts[TextId::Tr_ReasonGsNotStarted].arg(gsPath));
     }
-    // It may have ended already.
-    check();
 }
 
-void MergeJob::check() {
-    if (phase_ == Phase::WaitingForPass && !distiller_.PassHold) {
-        launch();
-    } else if (phase_ == Phase::Running && process_ && !platform_.isProcessRunning(*process_)) {
-        const std::optional<int> exitCode = platform_.exitCode(*process_);
-        if (!exitCode) {
-            finish(false, texts_[TextId::Tr_ReasonGsSignal]);
-        } else if (*exitCode != 0) {
-            finish(false, texts_[TextId::Tr_ReasonGsExitCode].arg(*exitCode));
-        } else if (!platform_.fileExists(outputPath_)) {
-            finish(false, texts_[TextId::Tr_ReasonNoPdf]);
-        } else {
-            finish(true);
+void MergeJob::ghostscriptEnded(RunEnd end) {
+    if (phase_ != Phase::Running) {
+        return;  // aborted meanwhile
+    }
+    std::optional<QString> failure = runFailure(end);
+    if (!failure) {
+        if (const Status placed = placement_->place({}); !placed) {
+            failure = context_.texts[TextId::Tr_ReasonOutputFolder].arg(
+                context_.config.path(PathKind::Outputpath), placed.failure().text);
         }
     }
+    finish(failure);
 }
 
-void MergeJob::finish(bool produced, const QString& reason) {
+std::optional<QString> MergeJob::runFailure(RunEnd end) {
+    const TextTable& texts = context_.texts;
+    switch (end.how) {
+        case RunEnd::How::Ended:
+            return texts[TextId::Tr_ReasonStopped];
+        case RunEnd::How::Signalled:
+            return texts[TextId::Tr_ReasonGsSignal];
+        case RunEnd::How::Exited:
+            break;
+    }
+    if (end.code != 0) {
+        return texts[TextId::Tr_ReasonGsExitCode].arg(end.code);
+    }
+    if (placement_->check() != OutputPlacement::Check::Whole) {
+        return texts[TextId::Tr_ReasonNoPdf];
+    }
+    return std::nullopt;
+}
+
+void MergeJob::finish(const std::optional<QString>& failure) {
     phase_ = Phase::Idle;
-    poll_.stop();
-    if (produced) {
-        results_.addConverted(outputPath_);
-        results_.raiseCounter();
-        results_.raiseRunCount();
+    PdfResults& results = context_.results;
+    if (!failure) {
+        results.addConverted(placement_->finalPath());
+        results.raiseCounter();
+        results.raiseRunCount();
     } else {
         // Ghostscript leaves the pages it made before it failed.
-        if (process_ && platform_.fileExists(outputPath_)) {
-            platform_.removeFile(outputPath_);
-        }
-        results_.addFailed(outputPath_, reason);
+        placement_->discard();
+        results.addFailed(placement_->finalPath(), *failure);
     }
     emit finished();
-    if (!produced && !aborting_) {
-        platform_.prompts().message(texts_[TextId::Tr_MsgMergeFailed] + outputPath_);
+    if (failure && !aborting_) {
+        context_.prompts.message(context_.texts[TextId::Tr_MsgMergeFailed] +
+                                 placement_->finalPath());
     }
 }
 
 void MergeJob::abort() {
     if (phase_ == Phase::WaitingForPass) {
         phase_ = Phase::Idle;
-        poll_.stop();
         emit finished();
     } else if (phase_ == Phase::Running) {
         aborting_ = true;
         // Ended for good: nothing is waited for, the partial file goes now.
-        platform_.endRun(*process_);
-        finish(false, texts_[TextId::Tr_ReasonStopped]);
+        run_.end();
+        finish(context_.texts[TextId::Tr_ReasonStopped]);
         aborting_ = false;
     }
 }

@@ -2,32 +2,28 @@
 
 #include <QObject>
 #include <QStringList>
-#include <QTimer>
 #include <optional>
 
-#include "platform/process_id.h"
+#include "engine/engine_context.h"
+#include "engine/ghostscript_run.h"
+#include "engine/output_placement.h"
 
-class Configuration;
-class PdfResults;
-class Platform;
-class TextTable;
-struct DistillerState;
+class Distiller;
 
 // The merge job: asks for a name, writes Ghostscript's argument file into
 // the merge folder and runs Ghostscript once on the listed files, in list
-// order, into one PDF in the output folder. The run is waited for without
+// order, into one PDF in the output folder. The PDF goes the distiller's
+// road: written aside, accepted only when whole, renamed into place, no more
+// readable than its most private input. The run is waited for without
 // holding up the windows; the result goes to the list of produced files.
 // The input files are never changed or removed.
 class MergeJob : public QObject {
     Q_OBJECT
   public:
-    // Longest time between two looks at a running Ghostscript.
-    static constexpr int kPollMs = 250;
-
     enum class Start { NothingToMerge, NoName, Refused, Started };
 
-    MergeJob(Configuration& config, PdfResults& results, const TextTable& texts, Platform& platform,
-             const DistillerState& distiller, QObject* parent = nullptr);
+    MergeJob(EngineContext& context, const Distiller& distiller, QObject* parent = nullptr);
+    ~MergeJob() override;
 
     // The merge button, with the merge list's rows in order.
     Start start(const QStringList& rows);
@@ -51,18 +47,15 @@ class MergeJob : public QObject {
 
     bool refuses(const QString& name, const QStringList& rows);
     void launch();
-    void check();
-    void finish(bool produced, const QString& reason = QString());
+    void ghostscriptEnded(RunEnd end);
+    std::optional<QString> runFailure(RunEnd end);
+    void finish(const std::optional<QString>& failure);
 
-    Configuration& config_;
-    PdfResults& results_;
-    const TextTable& texts_;
-    Platform& platform_;
-    const DistillerState& distiller_;
+    EngineContext& context_;
+    const Distiller& distiller_;
     Phase phase_ = Phase::Idle;
     bool aborting_ = false;
     QStringList rows_;
-    QString outputPath_;
-    std::optional<ProcessId> process_;
-    QTimer poll_;
+    std::optional<OutputPlacement> placement_;
+    GhostscriptRun run_;
 };

@@ -1,6 +1,5 @@
 #include "platform/file_busy.h"
 
-#include <QFile>
 #include <QScopeGuard>
 
 #include <dirent.h>
@@ -93,9 +92,8 @@ std::optional<bool> leaseSaysHeld(int fd) {
 
 }  // namespace
 
-bool isFileHeldByOthers(const QString& path) {
-    const QByteArray nativePath = QFile::encodeName(path);
-    const int fd = open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+bool isFileHeldByOthers(const QByteArray& nativePath) {
+    const int fd = open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         // Refused for the moment: another process holds a lease on it.
         return errno == EWOULDBLOCK;

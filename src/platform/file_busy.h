@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
 
 // True while another process has the file open, or when it was written to
-// less than half a second ago. A file that cannot be opened is not held.
-bool isFileHeldByOthers(const QString& path);
+// less than half a second ago. A file that cannot be opened is not held; a
+// link is not followed.
+bool isFileHeldByOthers(const QByteArray& nativePath);

@@ -1,22 +1,13 @@
 #include "platform/standard_error_prompts.h"
 
 #include <unistd.h>
-#include <cerrno>
+
+#include "platform/retrying_io.h"
 
 Prompts::Answer StandardErrorPrompts::message(const QString& text, Buttons buttons) {
     const QByteArray line = QByteArrayLiteral("TarnWick: ") + text.toUtf8() + '\n';
-    qsizetype written = 0;
-    while (written < line.size()) {
-        const ssize_t got = ::write(STDERR_FILENO, line.constData() + written,
-                                    static_cast<size_t>(line.size() - written));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            break;
-        }
-        written += got;
-    }
+    // Nobody would see a failure to write it.
+    [[maybe_unused]] const bool written = writeAll(STDERR_FILENO, line.constData(), line.size());
     return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
 }
 

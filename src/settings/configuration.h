@@ -2,25 +2,12 @@
 
 #include <QString>
 
-#include "settings/path_kind.h"
-
-// The on/off options and the passwords, as the window holds them.
-struct Options {
-    bool deletePSFiles = false;
-    bool startDistOnBoot = false;
-    bool useBoundingBox = false;
-    bool useEncryption = false;
-    bool goodPicQuality = false;
-    int quality = 0;        // position in the quality list
-    QString qualityPreset;  // its Ghostscript switch, empty or with one trailing blank
-    QString ownerPassword;
-    QString userPassword;
-};
+#include "settings/settings.h"
 
 // The one owner of the configured values: the six paths, the options and the
-// counter of produced PDF files. The main window implements it with its
-// labels and check boxes, which stay the values; everyone else reads and
-// writes them here, at the moment of use.
+// counter of produced PDF files. The main window's labels and check boxes
+// are the values; everyone else reads and writes them here, at the moment of
+// use.
 class Configuration {
   public:
     virtual ~Configuration() = default;

@@ -5,7 +5,8 @@
 #include "settings/path_kind.h"
 
 class Configuration;
-class Platform;
+class ProgramLife;
+class Prompts;
 class TextTable;
 
 // The path picker as the start-up check uses it.
@@ -28,5 +29,5 @@ class PathPicker {
 // unchanged), then the picker on "/" until a Ghostscript path is set. Cancel
 // on the retry question ends the program at once, writing nothing. Returns
 // true once a Ghostscript path is set, false when the program was ended.
-bool Check_Paths(Configuration& config, const TextTable& texts, Platform& platform,
+bool Check_Paths(Configuration& config, const TextTable& texts, Prompts& prompts, ProgramLife& life,
                  PathPicker& picker);

@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <optional>
 
+#include "common/byte_text.h"
 #include "common/quality.h"
 #include "common/text_util.h"
 #include "settings/password_garbling.h"
-#include "settings/stored_text.h"
 
 namespace {
 
@@ -27,32 +27,6 @@ struct Key {
     const char* text;
 };
 
-constexpr Key kGhostscriptPath("Ghostscriptpath");
-constexpr Key kOutputPath("     Outputpath");
-constexpr Key kMoveFolder("     MoveFolder");
-constexpr Key kWatchDirPath("   WatchDirpath");
-constexpr Key kComposeFolder("  ComposeFolder");
-constexpr Key kAcrobatFolder("  AcrobatFolder");
-constexpr Key kDeletePSFiles("DeletePSFilesAC");
-constexpr Key kStartDistOnBoot("StartDistOnBoot");
-constexpr Key kQuality("        Quality");
-constexpr Key kUseBoundingBox("UseBoundingBInf");
-constexpr Key kUseEncryption("  UseEncryption");
-constexpr Key kGoodPicQuality(" GoodPicQuality");
-constexpr Key kOwnerPassword("  OwnerPassword");
-constexpr Key kUserPassword("   UserPassword");
-constexpr Key kLanguage("       Language");
-constexpr Key kLeft("           Left");
-constexpr Key kTop("            Top");
-constexpr Key kWindowState("    WindowState");
-constexpr Key kCounter("        Counter");
-// A garbled password can contain a CR or LF byte, which would end its line
-// early and lose the rest. Such a password is written under these keys
-// instead, as the garbled bytes in hex; every other password keeps the plain
-// garbled line.
-constexpr Key kOwnerPassHex("   OwnerPassHex");
-constexpr Key kUserPassHex("    UserPassHex");
-
 constexpr const char* kHeader[] = {
     "*** This is the settingsfile for TarnWick.exe",
     "*** TarnWick - PostScript to PDF with Ghostscript",
@@ -71,15 +45,15 @@ void appendSetting(QByteArray& out, Key key, QByteArrayView value) {
     appendLine(out, value);
 }
 
-QByteArrayView checkText(int state) {
-    return state != 0 ? "1" : "0";
-}
-
+// A garbled password can contain a CR or LF byte, which would end its line
+// early and lose the rest. Such a password is written under its hex key
+// instead, as the garbled bytes in hex; every other password keeps the plain
+// garbled line. An empty password writes no line.
 void appendPassword(QByteArray& out, Key plainKey, Key hexKey, const QString& password) {
     if (password.isEmpty()) {
         return;
     }
-    const QByteArray garbled = garblePasswords(storedBytesOfText(password));
+    const QByteArray garbled = garblePasswords(bytesOfText(password));
     if (garbled.contains('\r') || garbled.contains('\n')) {
         appendSetting(out, hexKey, garbled.toHex());
     } else {
@@ -96,143 +70,174 @@ qint16 readTwips(QByteArrayView value) {
     return static_cast<qint16>(*rounded);
 }
 
-int readCheckState(QByteArrayView value) {
-    return !value.isEmpty() && value[0] == '1' ? 1 : 0;
+bool readCheckState(QByteArrayView value) {
+    return !value.isEmpty() && value[0] == '1';
 }
 
-QString readText(QByteArrayView value) {
-    return textFromStoredBytes(value);
+QByteArrayView checkText(bool checked) {
+    return checked ? "1" : "0";
 }
 
 QString readPassword(QByteArrayView garbled) {
-    return textFromStoredBytes(UngarblePasswords(garbled.toByteArray()));
+    return textOfBytes(UngarblePasswords(garbled.toByteArray()));
 }
 
-void readCounter(QByteArrayView value, SettingsValues& v) {
+void readCounter(QByteArrayView value, Settings& s) {
     const std::optional<double> number = toDecimalNumber(QString::fromUtf8(value));
     if (!number) {
-        v.counter = 0;
+        s.counter = 0;
         return;
     }
-    v.counter = *number;
-    v.counterCaption = QString::number(v.counter, 'f', QLocale::FloatingPointShortest);
+    s.counter = *number;
+    s.counterCaption = QString::number(s.counter, 'f', QLocale::FloatingPointShortest);
 }
 
 // Only the upper-case first letter of an entry text selects it.
-void readQuality(QByteArrayView value, SettingsValues& v) {
+void readQuality(QByteArrayView value, Settings& s) {
     if (value.isEmpty()) {
         return;
     }
     for (std::size_t i = 0; i < kQualityEntries.size(); ++i) {
         if (value[0] == kQualityEntries[i].letter) {
-            v.quality = static_cast<int>(i);
-            v.qualityChanged = true;
+            s.options.quality = static_cast<int>(i);
             return;
         }
     }
 }
 
-struct Reader {
+// One setting of the file: how its line is written and read. Some keys are
+// read regardless of case, the others only exactly.
+struct Field {
     Key key;
     Qt::CaseSensitivity matching;
-    void (*read)(QByteArrayView value, SettingsValues& v);
+    void (*write)(QByteArray& out, Key key, const Settings& s);
+    void (*read)(QByteArrayView value, Settings& s);
 };
 
-// Each line is held against every reader, in this order. Some keys match
-// regardless of case, the others only exactly.
-constexpr Reader kReaders[] = {
-    {kGhostscriptPath, Qt::CaseSensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.ghostscriptPath = readText(s); }},
-    {kOutputPath, Qt::CaseSensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.outputPath = readText(s); }},
-    {kWatchDirPath, Qt::CaseSensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.watchDirPath = readText(s); }},
-    {kMoveFolder, Qt::CaseSensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.moveFolder = readText(s); }},
-    {kComposeFolder, Qt::CaseSensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.composeFolder = readText(s); }},
-    {kAcrobatFolder, Qt::CaseSensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.acrobatFolder = readText(s); }},
-    {kLeft, Qt::CaseSensitive, [](QByteArrayView s, SettingsValues& v) { v.left = readTwips(s); }},
-    {kTop, Qt::CaseSensitive, [](QByteArrayView s, SettingsValues& v) { v.top = readTwips(s); }},
-    {kCounter, Qt::CaseSensitive, readCounter},
-    {kDeletePSFiles, Qt::CaseSensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.deletePSFiles = readCheckState(s); }},
-    {kUseBoundingBox, Qt::CaseSensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.useBoundingBox = readCheckState(s); }},
-    {kStartDistOnBoot, Qt::CaseSensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.startDistOnBoot = readCheckState(s); }},
-    {kQuality, Qt::CaseInsensitive, readQuality},
-    {kUseEncryption, Qt::CaseInsensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.useEncryption = readCheckState(s); }},
-    {kOwnerPassword, Qt::CaseInsensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.ownerPassword = readPassword(s); }},
-    {kUserPassword, Qt::CaseInsensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.userPassword = readPassword(s); }},
-    {kGoodPicQuality, Qt::CaseInsensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.goodPicQuality = readCheckState(s); }},
-    {kLanguage, Qt::CaseSensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.language = readText(s); }},
-    {kWindowState, Qt::CaseSensitive,
-     [](QByteArrayView s, SettingsValues& v) { v.windowState = readText(s); }},
-    {kOwnerPassHex, Qt::CaseInsensitive,
-     [](QByteArrayView s, SettingsValues& v) {
-         v.ownerPassword = readPassword(QByteArray::fromHex(s.toByteArray()));
+// The two kinds of line most settings are: a path, and a check box.
+template <PathKind kind>
+void writePath(QByteArray& out, Key key, const Settings& s) {
+    appendSetting(out, key, bytesOfText(s.path(kind)));
+}
+template <PathKind kind>
+void readPath(QByteArrayView value, Settings& s) {
+    s.path(kind) = textOfBytes(value);
+}
+template <bool Options::*check>
+void writeCheck(QByteArray& out, Key key, const Settings& s) {
+    appendSetting(out, key, checkText(s.options.*check));
+}
+template <bool Options::*check>
+void readCheck(QByteArrayView value, Settings& s) {
+    s.options.*check = readCheckState(value);
+}
+
+// The lines in the order they are written. Each line read is held against
+// every field; a line matches one key at most, so the order does not matter
+// to reading.
+const Field kFields[] = {
+    {"Ghostscriptpath", Qt::CaseSensitive, writePath<PathKind::GSPath>, readPath<PathKind::GSPath>},
+    {"     Outputpath", Qt::CaseSensitive, writePath<PathKind::Outputpath>,
+     readPath<PathKind::Outputpath>},
+    {"     MoveFolder", Qt::CaseSensitive, writePath<PathKind::MoveToFolder>,
+     readPath<PathKind::MoveToFolder>},
+    {"   WatchDirpath", Qt::CaseSensitive, writePath<PathKind::WatchDirpath>,
+     readPath<PathKind::WatchDirpath>},
+    {"  ComposeFolder", Qt::CaseSensitive, writePath<PathKind::ComposeFolder>,
+     readPath<PathKind::ComposeFolder>},
+    {"  AcrobatFolder", Qt::CaseSensitive, writePath<PathKind::AcroPath>,
+     readPath<PathKind::AcroPath>},
+    {"DeletePSFilesAC", Qt::CaseSensitive, writeCheck<&Options::deletePSFiles>,
+     readCheck<&Options::deletePSFiles>},
+    {"StartDistOnBoot", Qt::CaseSensitive, writeCheck<&Options::startDistOnBoot>,
+     readCheck<&Options::startDistOnBoot>},
+    {"        Quality", Qt::CaseInsensitive,
+     [](QByteArray& out, Key key, const Settings& s) {
+         appendSetting(out, key, qualityEntry(s.options.quality).text);
+     },
+     readQuality},
+    {"UseBoundingBInf", Qt::CaseSensitive, writeCheck<&Options::useBoundingBox>,
+     readCheck<&Options::useBoundingBox>},
+    {"  UseEncryption", Qt::CaseInsensitive, writeCheck<&Options::useEncryption>,
+     readCheck<&Options::useEncryption>},
+    {" GoodPicQuality", Qt::CaseInsensitive, writeCheck<&Options::goodPicQuality>,
+     readCheck<&Options::goodPicQuality>},
+    {"  OwnerPassword", Qt::CaseInsensitive,
+     [](QByteArray& out, Key key, const Settings& s) {
+         appendPassword(out, key, "   OwnerPassHex", s.options.ownerPassword);
+     },
+     [](QByteArrayView value, Settings& s) { s.options.ownerPassword = readPassword(value); }},
+    {"   OwnerPassHex", Qt::CaseInsensitive, nullptr,
+     [](QByteArrayView value, Settings& s) {
+         s.options.ownerPassword = readPassword(QByteArray::fromHex(value.toByteArray()));
      }},
-    {kUserPassHex, Qt::CaseInsensitive,
-     [](QByteArrayView s, SettingsValues& v) {
-         v.userPassword = readPassword(QByteArray::fromHex(s.toByteArray()));
+    {"   UserPassword", Qt::CaseInsensitive,
+     [](QByteArray& out, Key key, const Settings& s) {
+         appendPassword(out, key, "    UserPassHex", s.options.userPassword);
+     },
+     [](QByteArrayView value, Settings& s) { s.options.userPassword = readPassword(value); }},
+    {"    UserPassHex", Qt::CaseInsensitive, nullptr,
+     [](QByteArrayView value, Settings& s) {
+         s.options.userPassword = readPassword(QByteArray::fromHex(value.toByteArray()));
      }},
+    {"       Language", Qt::CaseSensitive,
+     [](QByteArray& out, Key key, const Settings& s) {
+         appendSetting(out, key, bytesOfText(s.language));
+     },
+     [](QByteArrayView value, Settings& s) { s.language = textOfBytes(value); }},
+    {"           Left", Qt::CaseSensitive,
+     [](QByteArray& out, Key key, const Settings& s) {
+         appendSetting(out, key, QByteArray::number(s.left));
+     },
+     [](QByteArrayView value, Settings& s) { s.left = readTwips(value); }},
+    {"            Top", Qt::CaseSensitive,
+     [](QByteArray& out, Key key, const Settings& s) {
+         appendSetting(out, key, QByteArray::number(s.top));
+     },
+     [](QByteArrayView value, Settings& s) { s.top = readTwips(value); }},
+    {"    WindowState", Qt::CaseSensitive,
+     [](QByteArray& out, Key key, const Settings& s) {
+         appendSetting(out, key, bytesOfText(s.windowState));
+     },
+     [](QByteArrayView value, Settings& s) { s.windowState = textOfBytes(value); }},
+    {"        Counter", Qt::CaseSensitive,
+     [](QByteArray& out, Key key, const Settings& s) {
+         appendSetting(out, key, s.counterCaption.trimmed().toUtf8());
+     },
+     readCounter},
 };
 
 // The semicolon after the key is not checked: only the key field and the
 // value position count. A line shorter than a key matches none.
-void readLine(QByteArrayView line, SettingsValues& v) {
+void readLine(QByteArrayView line, Settings& s) {
     if (line.size() < kKeyWidth) {
         return;
     }
     const QByteArrayView keyField = line.first(kKeyWidth);
     const QByteArrayView value = line.sliced(qMin(line.size(), kValueStart));
-    for (const Reader& reader : kReaders) {
-        if (keyField.compare(reader.key.view(), reader.matching) == 0) {
-            reader.read(value, v);
+    for (const Field& field : kFields) {
+        if (keyField.compare(field.key.view(), field.matching) == 0) {
+            field.read(value, s);
         }
     }
 }
 
 }  // namespace
 
-QByteArray formatSettings(const SettingsValues& v) {
+QByteArray formatSettings(const Settings& settings) {
     QByteArray out;
     for (const char* line : kHeader) {
         appendLine(out, line);
     }
-    appendSetting(out, kGhostscriptPath, storedBytesOfText(v.ghostscriptPath));
-    appendSetting(out, kOutputPath, storedBytesOfText(v.outputPath));
-    appendSetting(out, kMoveFolder, storedBytesOfText(v.moveFolder));
-    appendSetting(out, kWatchDirPath, storedBytesOfText(v.watchDirPath));
-    appendSetting(out, kComposeFolder, storedBytesOfText(v.composeFolder));
-    appendSetting(out, kAcrobatFolder, storedBytesOfText(v.acrobatFolder));
-    appendSetting(out, kDeletePSFiles, checkText(v.deletePSFiles));
-    appendSetting(out, kStartDistOnBoot, checkText(v.startDistOnBoot));
-    const bool knownQuality =
-        v.quality >= 0 && v.quality < static_cast<int>(kQualityEntries.size());
-    appendSetting(out, kQuality,
-                  kQualityEntries[knownQuality ? static_cast<std::size_t>(v.quality) : 0].text);
-    appendSetting(out, kUseBoundingBox, checkText(v.useBoundingBox));
-    appendSetting(out, kUseEncryption, checkText(v.useEncryption));
-    appendSetting(out, kGoodPicQuality, checkText(v.goodPicQuality));
-    appendPassword(out, kOwnerPassword, kOwnerPassHex, v.ownerPassword);
-    appendPassword(out, kUserPassword, kUserPassHex, v.userPassword);
-    appendSetting(out, kLanguage, storedBytesOfText(v.language));
-    appendSetting(out, kLeft, QByteArray::number(v.left));
-    appendSetting(out, kTop, QByteArray::number(v.top));
-    appendSetting(out, kWindowState, storedBytesOfText(v.windowState));
-    appendSetting(out, kCounter, v.counterCaption.trimmed().toUtf8());
+    for (const Field& field : kFields) {
+        if (field.write != nullptr) {
+            field.write(out, field.key, settings);
+        }
+    }
     return out;
 }
 
-SettingsReader::SettingsReader(SettingsValues& values) : values_(values) {}
+SettingsReader::SettingsReader(Settings& settings) : settings_(settings) {}
 
 // A CR LF pair leaves an empty piece between CR and LF, which matches no key,
 // so splitting at every CR and every LF reads the same as pairing them.
@@ -244,7 +249,7 @@ void SettingsReader::read(QByteArrayView piece) {
         }
         const QByteArrayView line = piece.sliced(start, i - start);
         if (line_.isEmpty() && !overlong_ && line.size() <= kLongestSettingsLine) {
-            readLine(line, values_);
+            readLine(line, settings_);
         } else {
             keep(line);
             finish();
@@ -265,14 +270,14 @@ void SettingsReader::keep(QByteArrayView part) {
 
 void SettingsReader::finish() {
     if (!overlong_) {
-        readLine(line_, values_);
+        readLine(line_, settings_);
     }
     line_.clear();
     overlong_ = false;
 }
 
-void parseSettings(QByteArrayView file, SettingsValues& v) {
-    SettingsReader reader(v);
+void parseSettings(QByteArrayView file, Settings& settings) {
+    SettingsReader reader(settings);
     reader.read(file);
     reader.finish();
 }

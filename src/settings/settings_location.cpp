@@ -1,10 +1,11 @@
 #include "settings/settings_location.h"
 
-#include "platform/platform.h"
+#include "platform/folder_files.h"
+#include "platform/program_life.h"
 
-QString settingsFilePath(Platform& platform) {
-    const QString programFolder = platform.programFolder();
+QString settingsFilePath(FolderFiles& files, ProgramLife& life) {
+    const QString programFolder = life.programFolder();
     const QString folder =
-        platform.isFolderWritable(programFolder) ? programFolder : platform.configFolder();
+        files.checkFolder(programFolder).ok() ? programFolder : life.configFolder();
     return folder + QStringLiteral("/Tarnwick.ini");
 }

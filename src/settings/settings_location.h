@@ -2,8 +2,9 @@
 
 #include <QString>
 
-class Platform;
+class FolderFiles;
+class ProgramLife;
 
 // The settings file lives beside the program when its folder is writable, and
 // in the user's configuration folder otherwise.
-QString settingsFilePath(Platform& platform);
+QString settingsFilePath(FolderFiles& files, ProgramLife& life);

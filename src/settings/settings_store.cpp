@@ -1,12 +1,12 @@
 #include "settings/settings_store.h"
 
-#include "platform/platform.h"
+#include "platform/folder_files.h"
+#include "settings/settings_file.h"
 
-std::optional<QString> readSettingsFile(Platform& platform, const QString& path,
-                                        SettingsValues& values) {
-    SettingsReader reader(values);
-    const std::optional<QString> failure =
-        platform.readFileInPieces(path, [&reader](QByteArrayView piece) { reader.read(piece); });
+Status readSettingsFile(FolderFiles& files, const QString& path, Settings& settings) {
+    SettingsReader reader(settings);
+    const Status read =
+        files.readInPieces(path, [&reader](QByteArrayView piece) { reader.read(piece); });
     reader.finish();
-    return failure;
+    return read;
 }

@@ -1,14 +1,12 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 
-#include "settings/settings_file.h"
+#include "common/result.h"
+#include "settings/settings.h"
 
-class Platform;
+class FolderFiles;
 
-// Reads the whole settings file over values, piece by piece, however large
-// it is. Returns the reason when it could not be read (values read before a
-// failure stay), nothing on success.
-std::optional<QString> readSettingsFile(Platform& platform, const QString& path,
-                                        SettingsValues& values);
+// Reads the whole settings file over the settings, piece by piece, however
+// large it is. Values read before a failure stay.
+Status readSettingsFile(FolderFiles& files, const QString& path, Settings& settings);

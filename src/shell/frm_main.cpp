@@ -1,28 +1,20 @@
 #include "shell/frm_main.h"
 
-#include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSystemTrayIcon>
-#include <QTimer>
 
 #include "common/quality.h"
-#include "engine/distiller.h"
-#include "merge/frm_compose.h"
-#include "merge/merge_job.h"
-#include "platform/platform.h"
-#include "shell/app_icon.h"
-#include "shell/colors.h"
-#include "shell/controls.h"
-#include "shell/make_control.h"
-#include "shell/outline.h"
-#include "shell/path_prompts.h"
+#include "i18n/text_table.h"
 #include "shell/running_indicator.h"
-#include "shell/tray_icon.h"
-#include "shell/twips.h"
-#include "shell/window_animations.h"
-#include "shell/window_geometry.h"
+#include "shell/window_configuration.h"
+#include "shell/window_results.h"
+#include "widgets/app_icon.h"
+#include "widgets/controls.h"
+#include "widgets/make_control.h"
+#include "widgets/outline.h"
+#include "widgets/twips.h"
 
 namespace {
 
@@ -35,42 +27,26 @@ const char* const kLanguageEntries[] = {"English",  "Deutsch",    "Français",
 
 }  // namespace
 
-FrmMain::FrmMain(Platform& platform, QWidget* parent)
-    : QWidget(parent),
-      platform_(platform),
-      geometry_(std::make_unique<WindowGeometry>(*this)),
-      animations_(std::make_unique<WindowAnimations>(*this)),
-      indicator_(std::make_unique<RunningIndicator>(*this)) {
+FrmMain::FrmMain(const TextTable& texts, QWidget* parent) : QWidget(parent), texts_(texts) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("TarnWick " TARNWICK_VERSION));
     setWindowIcon(appIcon());
-    // Until a language is applied the texts are English, never empty.
-    texts_.Select_Texts(QStringLiteral("GB"));
-    distiller_ = new Distiller(*this, *this, texts_, platform_, this);
-    tray_ = new TrayIcon(*this, texts_);
-    pathPrompts_ = std::make_unique<PathPrompts>(
-        *this, texts_, platform_, *this, [this] { return distiller_->state().DistillerActive; });
     buildControls();
-    connectCommands();
-    connectDistiller();
-    connectPathButtons();
-    createMerge();
-
-    // Started by the start-up sequence; the window's place is kept on the
-    // screen before each pass.
-    tmrAutodistill = new QTimer(this);
-    tmrAutodistill->setObjectName(QStringLiteral("tmrAutodistill"));
-    tmrAutodistill->setInterval(200);
-    connect(tmrAutodistill, &QTimer::timeout, this, [this] { geometry_->keepOnScreen(); });
-    connect(tmrAutodistill, &QTimer::timeout, this, [this] {
-        // A merge keeps the distiller waiting until its Ghostscript is done.
-        if (!mergeJob_->isRunning()) {
-            distiller_->tick();
-        }
-    });
+    configuration_ = std::make_unique<WindowConfiguration>(*this);
+    results_ = std::make_unique<WindowResults>(*this, *configuration_, texts_);
+    indicator_ = std::make_unique<RunningIndicator>(*this);
+    connectControls();
 }
 
 FrmMain::~FrmMain() = default;
+
+Configuration& FrmMain::configuration() {
+    return *configuration_;
+}
+
+PdfResults& FrmMain::results() {
+    return *results_;
+}
 
 void FrmMain::buildControls() {
     resize(twipsToPixels(kDesignWidth), twipsToPixels(kDesignHeight));
@@ -92,7 +68,13 @@ void FrmMain::buildControls() {
     make<Outline>(this, "Line2", 120, 2865, 9360, 45);
     make<Outline>(this, "Line3", 7260, 720, 45, 1680);
     make<Outline>(this, "Line4", 7275, 1545, 2205, 45);
+    buildOptions();
+    buildPaths();
+    lstConverted = make<ConvertedList>(this, "lstConverted", 120, 5160, 9375, 1980);
+    buildBottomRow();
+}
 
+void FrmMain::buildOptions() {
     // The on/off options, each a check box with its caption beside it.
     struct Option {
         QCheckBox** box;
@@ -126,8 +108,6 @@ void FrmMain::buildControls() {
         cmbQuality->addItem(QLatin1String(entry.text));
     }
     cmbQuality->setCurrentIndex(0);
-    connect(cmbQuality, &QComboBox::currentIndexChanged, this,
-            [this](int index) { qualityPresetFor(index, QualityPreset); });
 
     lblLanguage = make<QLabel>(this, "lblLanguage", 7395, 1640, 1980, 285);
     cmbLanguage = make<QComboBox>(this, "cmbLanguage", 7395, 1940, 1980, 330);
@@ -135,11 +115,6 @@ void FrmMain::buildControls() {
         cmbLanguage->addItem(QString::fromUtf8(entry));
     }
     cmbLanguage->setCurrentIndex(-1);
-    connect(cmbLanguage, &QComboBox::activated, this, [this](int index) {
-        if (index >= 0 && index < TextTable::listOrder().size()) {
-            applyLanguage(TextTable::listOrder()[index]);
-        }
-    });
 
     // The passwords row between the two separators.
     lblOwnerPassword = make<QLabel>(this, "lblOwnerPassword", 240, 2520, 1500, 285);
@@ -152,8 +127,10 @@ void FrmMain::buildControls() {
     cmdShowPassWords = make<QPushButton>(this, "cmdShowPassWords", 6000, 2460, 1500, 360);
     lblWebsite = make<ClickLabel>(this, "lblWebsite", 7600, 2520, 1820, 285);
     lblWebsite->setCursor(Qt::PointingHandCursor);
+}
 
-    // The six paths, each a button that picks it and a label that shows it.
+// The six paths, each a button that picks it and a label that shows it.
+void FrmMain::buildPaths() {
     struct PathRow {
         QPushButton** button;
         const char* buttonName;
@@ -181,10 +158,10 @@ void FrmMain::buildControls() {
     lblOutputPath = findChild<ClickLabel*>(QStringLiteral("lblOutputPath"));
     lblMoveFolder = findChild<ClickLabel*>(QStringLiteral("lblMoveFolder"));
     lblComposeFolder = findChild<ClickLabel*>(QStringLiteral("lblComposeFolder"));
+}
 
-    lstConverted = make<ConvertedList>(this, "lstConverted", 120, 5160, 9375, 1980);
-
-    // The bottom row: five frames around the counts and the buttons.
+// The bottom row: five frames around the counts and the buttons.
+void FrmMain::buildBottomRow() {
     const int lefts[] = {120, 2070, 4035, 6015, 7920};
     for (int i = 0; i < 5; ++i) {
         make<Outline>(this, RunningIndicator::kFrames[i], lefts[i], 7320, 1575, 855);
@@ -205,45 +182,40 @@ void FrmMain::buildControls() {
     }
     lblCurrentCount->setText(QStringLiteral("0"));
     lblTeller->setText(QStringLiteral("0"));
+}
 
-    // Hidden labels that carry texts to the path picker and the merge job.
-    for (const char* name :
-         {"lblTr_FS_msg001", "lblTr_FS_msg002", "lblTr_FS_msg003", "lblTr_FS_msg004",
-          "lblTr_FS_msg005", "lblTr_FS_msg006", "lblTr_FC_msg001", "lblTr_FC_msg003",
-          "lblTr_FC_msg004", "lblTr_FC_msg005"}) {
-        QLabel* carrier = make<QLabel>(this, name);
-        carrier->hide();
-        carriers_.append(carrier);
+void FrmMain::connectControls() {
+    connect(cmdStart, &QPushButton::clicked, this, &FrmMain::startClicked);
+    connect(cmdStop, &QPushButton::clicked, this, &FrmMain::stopClicked);
+    connect(cmdCompose, &QPushButton::clicked, this, &FrmMain::composeClicked);
+    connect(cmdExit, &QPushButton::clicked, this, &FrmMain::exitClicked);
+    const std::pair<QPushButton*, PathKind> buttons[] = {
+        {cmdGSPath, PathKind::GSPath},         {cmdAcroPath, PathKind::AcroPath},
+        {cmdWatchDir, PathKind::WatchDirpath}, {cmdPSMove, PathKind::MoveToFolder},
+        {cmdOutput, PathKind::Outputpath},     {cmdComposeFolder, PathKind::ComposeFolder}};
+    for (const auto& [button, kind] : buttons) {
+        connect(button, &QPushButton::clicked, this,
+                [this, kind = kind] { emit pathButtonClicked(kind); });
     }
-}
-
-void FrmMain::applyLanguage(const QString& code) {
-    languageCode_ = code;
-    TransLate();
-}
-
-void FrmMain::TransLate() {
-    const bool selected = texts_.Select_Texts(languageCode_);
-    if (selected) {
-        for (QLabel* carrier : carriers_) {
-            const QString id = carrier->objectName();
-            for (int i = 0; i < static_cast<int>(TextId::Count); ++i) {
-                if (id == QLatin1String(textIdName(static_cast<TextId>(i)))) {
-                    carrier->setText(texts_[static_cast<TextId>(i)]);
-                }
-            }
+    const std::pair<ClickLabel*, PathKind> folders[] = {
+        {lblWatchDir, PathKind::WatchDirpath},
+        {lblOutputPath, PathKind::Outputpath},
+        {lblMoveFolder, PathKind::MoveToFolder},
+        {lblComposeFolder, PathKind::ComposeFolder}};
+    for (const auto& [label, kind] : folders) {
+        connect(label, &ClickLabel::clicked, this,
+                [this, kind = kind] { emit folderLabelClicked(kind); });
+    }
+    connect(lblWebsite, &ClickLabel::clicked, this, &FrmMain::websiteClicked);
+    connect(lblTeller, &ClickLabel::clicked, this, &FrmMain::counterClicked);
+    connect(lstConverted, &ConvertedList::mouseReleased, this, &FrmMain::convertedListReleased);
+    connect(chkUseEncryption, &ReleaseCheckBox::mouseReleased, this, &FrmMain::encryptionReleased);
+    connect(cmdShowPassWords, &QPushButton::clicked, this, &FrmMain::showPasswordsClicked);
+    connect(cmbLanguage, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && index < TextTable::listOrder().size()) {
+            emit languageChosen(TextTable::listOrder()[index]);
         }
-        findChild<QLabel*>(QStringLiteral("lblTr_FC_msg004"))
-            ->setToolTip(texts_[TextId::lblTr_FC_msg004_tip]);
-    }
-    writeCaptions();
-    frmCompose_->applyTexts(texts_, selected);
-    pathPrompts_->writeCaptions();
-    // The tip of an icon already shown follows the language.
-    if (tray_->icon() != nullptr && tray_->icon()->isVisible()) {
-        tray_->Remove_Tray_Icon();
-        tray_->Add_Tray_Icon();
-    }
+    });
 }
 
 bool FrmMain::selectLanguageEntry(const QString& code) {
@@ -252,13 +224,12 @@ bool FrmMain::selectLanguageEntry(const QString& code) {
         return false;
     }
     cmbLanguage->setCurrentIndex(entry);
-    // Selecting the entry already selected does not signal a change.
-    applyLanguage(code);
     return true;
 }
 
-void FrmMain::setProjectAddress(const QString& address) {
-    lblWebsite->setText(address);
+void FrmMain::setWebsite(const QString& caption, const QString& address) {
+    lblWebsite->setText(caption);
+    websiteAddress_ = address;
 }
 
 void FrmMain::writeCaptions() {
@@ -306,45 +277,70 @@ void FrmMain::writeCaptions() {
     cmdExit->setText(t[TextId::Tr_ExitButton]);
 }
 
-void FrmMain::connectDistiller() {
-    connect(cmdStart, &QPushButton::clicked, distiller_, &Distiller::Start_Distiller);
-    connect(cmdStop, &QPushButton::clicked, distiller_, &Distiller::Stop_Distiller);
-    connect(distiller_, &Distiller::startRequested, this,
-            [this] { setComposeAndExitVisible(false); });
-    connect(distiller_, &Distiller::startRefused, this, [this] {
-        setComposeAndExitVisible(true);
-        Make_Orange();
-    });
-    connect(distiller_, &Distiller::switchedOn, this, [this] {
-        Make_Green();
-        setStartVisible(false);
-    });
-    connect(distiller_, &Distiller::switchedOff, this, [this] {
-        setComposeAndExitVisible(true);
-        Make_Orange();
-        setStartVisible(true);
-    });
-    connect(distiller_, &Distiller::indicatorStep, this,
-            [this](int frame) { indicator_->light(frame); });
+void FrmMain::showStart(bool startShown) {
+    cmdStart->setVisible(startShown);
+    cmdStop->setVisible(!startShown);
 }
 
-void FrmMain::connectPathButtons() {
-    const std::pair<QPushButton*, PathKind> buttons[] = {
-        {cmdGSPath, PathKind::GSPath},         {cmdAcroPath, PathKind::AcroPath},
-        {cmdWatchDir, PathKind::WatchDirpath}, {cmdPSMove, PathKind::MoveToFolder},
-        {cmdOutput, PathKind::Outputpath},     {cmdComposeFolder, PathKind::ComposeFolder}};
-    for (const auto& [button, kind] : buttons) {
-        connect(button, &QPushButton::clicked, this,
-                [this, kind = kind] { pathPrompts_->Path_Button_Click(kind); });
+void FrmMain::showComposeAndExit(bool shown) {
+    cmdCompose->setVisible(shown);
+    cmdExit->setVisible(shown);
+}
+
+void FrmMain::lightIndicator(int frame) {
+    indicator_->light(frame);
+}
+
+void FrmMain::Restore_From_Tray() {
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    raise();
+    activateWindow();
+    show();
+    repaint();
+}
+
+// The selected entry, not the current one: a click beside the entries clears
+// the selection but leaves a current item behind. A failed conversion has no
+// PDF to open.
+QString FrmMain::selectedEntry() const {
+    const QList<QListWidgetItem*> selected = lstConverted->selectedItems();
+    return selected.isEmpty() || selected.first()->data(kFailedRole).toBool()
+               ? QString()
+               : selected.first()->text();
+}
+
+QString FrmMain::passwordsText() const {
+    return texts_[TextId::Tr_OwnerPasswordPrefix] + txtOwnerPassword->text() +
+           QStringLiteral("\r\n") + texts_[TextId::Tr_UserPasswordPrefix] + txtUserPassword->text();
+}
+
+// A close request is never refused here; the application ends the program.
+void FrmMain::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    emit closeRequested();
+}
+
+void FrmMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+        emit minimised();
     }
 }
 
-void FrmMain::setComposeAndExitVisible(bool visible) {
-    cmdCompose->setVisible(visible);
-    cmdExit->setVisible(visible);
-}
-
-void FrmMain::setStartVisible(bool startVisible) {
-    cmdStart->setVisible(startVisible);
-    cmdStop->setVisible(!startVisible);
+QLabel* FrmMain::pathLabel(PathKind kind) const {
+    switch (kind) {
+        case PathKind::GSPath:
+            return lblGsPath;
+        case PathKind::WatchDirpath:
+            return lblWatchDir;
+        case PathKind::MoveToFolder:
+            return lblMoveFolder;
+        case PathKind::Outputpath:
+            return lblOutputPath;
+        case PathKind::ComposeFolder:
+            return lblComposeFolder;
+        case PathKind::AcroPath:
+            return lblAcroPath;
+    }
+    return nullptr;
 }

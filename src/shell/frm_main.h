@@ -1,141 +1,108 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
-#include "common/pdf_results.h"
-#include "i18n/text_table.h"
-#include "settings/configuration.h"
+#include "settings/path_kind.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimer;
 class ClickLabel;
+class Configuration;
 class ConvertedList;
-class Distiller;
-class FrmCompose;
-class MergeJob;
-class Outline;
-class PathPrompts;
-class Platform;
+class PdfResults;
 class ReleaseCheckBox;
 class RunningIndicator;
-class TrayIcon;
-class WindowAnimations;
-class WindowGeometry;
+class TextTable;
+class WindowConfiguration;
+class WindowResults;
 
 // The main window. Its controls hold most of the settings: a path is the
-// caption of its label, an option the state of its check box. Creating it
-// builds the controls and nothing else; the start-up sequence brings it to
-// life.
-class FrmMain : public QWidget, public Configuration, public PdfResults {
+// caption of its label, an option the state of its check box; the window
+// hands them out as the configuration, and shows what the distiller and the
+// merge job produce. It builds its controls and reports what the user does
+// with them; the application decides what follows.
+class FrmMain : public QWidget {
     Q_OBJECT
   public:
-    explicit FrmMain(Platform& platform, QWidget* parent = nullptr);
+    explicit FrmMain(const TextTable& texts, QWidget* parent = nullptr);
     ~FrmMain() override;
 
-    Distiller& distiller() { return *distiller_; }
-    TrayIcon& tray() { return *tray_; }
-    WindowGeometry& windowGeometry() { return *geometry_; }
-    MergeJob& mergeJob() { return *mergeJob_; }
-    FrmCompose& frmCompose() { return *frmCompose_; }
-    WindowAnimations& animations() { return *animations_; }
-    QTimer& timer() { return *tmrAutodistill; }
-    // The path buttons, the path picker and the start-up's path checks.
-    PathPrompts& pathPrompts() { return *pathPrompts_; }
-    const TextTable& texts() const { return texts_; }
+    Configuration& configuration();
+    PdfResults& results();
 
-    // The language code whose texts the windows show.
-    QString languageCode() const { return languageCode_; }
-    // Applies the language code to every window and the tray tip. A code
-    // outside the six keeps the texts applied last (English at first).
-    void TransLate();
-    // Sets the language code and applies it.
-    void applyLanguage(const QString& code);
+    // Writes the texts of the current language into the captions and tips.
+    void writeCaptions();
     // Selects the language list's entry of a code; a code outside the list
     // selects nothing. True when an entry was selected.
     bool selectLanguageEntry(const QString& code);
-
-    // The settings file; its place is fixed at start-up.
-    QString settingsPath() const { return settingsPath_; }
-    void setSettingsPath(const QString& path) { settingsPath_ = path; }
-    void Load_Settings();
-    // Writes the whole file, then rolls the window up.
-    void Save_Settings();
-
-    // The web-site label's address.
-    void setProjectAddress(const QString& address);
-
-    // Exit and a close request: save, remove the icon, end at once.
-    void exitProgram();
-    // The text of the selected entry of the list of produced files; empty
-    // when none is selected.
-    QString selectedEntry() const;
+    // The caption of the web-site label, and the address it stands for.
+    void setWebsite(const QString& caption, const QString& address);
+    QString websiteAddress() const { return websiteAddress_; }
 
     // The two looks.
     void Make_Green();
     void Make_Orange();
+    // The buttons that switch the distiller: Distill or Stop, and whether
+    // Merge and Exit can be pressed.
+    void showStart(bool startShown);
+    void showComposeAndExit(bool shown);
+    // Lights frame 1 to 6 of the running indicator.
+    void lightIndicator(int frame);
 
-    // Configuration
-    QString path(PathKind kind) const override;
-    void setPath(PathKind kind, const QString& value) override;
-    Options options() const override;
-    void setOptions(const Options& options) override;
-    double counter() const override { return counter_; }
-    void setCounter(double counter) override;
-    QString counterCaption() const override;
-    void setCounterCaption(const QString& caption) override;
+    // Brings the window back from the notification area, in front.
+    void Restore_From_Tray();
 
-    // PdfResults
-    void setStatus(const QString& text) override;
-    void addConverted(const QString& pdfPath) override;
-    void addFailed(const QString& sourcePath, const QString& reason) override;
-    void raiseCounter() override;
-    void showRunCount(double count) override;
-    void raiseRunCount() override;
+    // The text of the selected entry of the list of produced files; empty
+    // when none is selected or it is a failed one.
+    QString selectedEntry() const;
+    QString passwordsText() const;
 
     // Marks list entries for which no PDF was made.
     static constexpr int kFailedRole = Qt::UserRole + 1;
 
+  signals:
+    void startClicked();
+    void stopClicked();
+    void composeClicked();
+    void exitClicked();
+    void pathButtonClicked(PathKind kind);
+    void folderLabelClicked(PathKind kind);
+    void websiteClicked();
+    void counterClicked();
+    void languageChosen(const QString& code);
+    void convertedListReleased(Qt::MouseButton button);
+    void encryptionReleased();
+    void showPasswordsClicked();
+    // The window is asked to close (its close box, the window manager).
+    void closeRequested();
+    // The window was minimised.
+    void minimised();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
-    void connectCommands();
-    void connectDistiller();
-    void connectPathButtons();
-    // The merge dialog and its job.
-    void createMerge();
-    void cmdCompose_Click();
-    void openConvertedEntry(Qt::MouseButton button);
-    void resetCounter();
-    void remindPasswords();
-    void showPasswords();
+    friend class WindowConfiguration;
+    friend class WindowResults;
+
     void buildControls();
-    void writeCaptions();
+    void buildOptions();
+    void buildPaths();
+    void buildBottomRow();
+    void connectControls();
     void applyLook(quint32 color, bool visible);
-    void setComposeAndExitVisible(bool visible);
-    void setStartVisible(bool startVisible);
     QLabel* pathLabel(PathKind kind) const;
 
-    Platform& platform_;
-    TextTable texts_;
-    QString languageCode_ = QStringLiteral("GB");
-    double counter_ = 0;
-    QString QualityPreset;  // the quality switch of the selected entry
-    bool ending_ = false;   // Exit or a close request is being carried out
-    QString settingsPath_;
-    Distiller* distiller_ = nullptr;
-    MergeJob* mergeJob_ = nullptr;
-    FrmCompose* frmCompose_ = nullptr;
-    TrayIcon* tray_ = nullptr;
-    std::unique_ptr<WindowGeometry> geometry_;
-    std::unique_ptr<WindowAnimations> animations_;
+    const TextTable& texts_;
+    QString websiteAddress_;
+    std::unique_ptr<WindowConfiguration> configuration_;
+    std::unique_ptr<WindowResults> results_;
     std::unique_ptr<RunningIndicator> indicator_;
-    std::unique_ptr<PathPrompts> pathPrompts_;
-    QTimer* tmrAutodistill = nullptr;
 
     QLabel* lblStatus = nullptr;
     QLabel* lblGsPath = nullptr;
@@ -177,5 +144,4 @@ class FrmMain : public QWidget, public Configuration, public PdfResults {
     QPushButton* cmdCompose = nullptr;
     QPushButton* cmdExit = nullptr;
     ConvertedList* lstConverted = nullptr;
-    QList<QLabel*> carriers_;
 };

@@ -15,8 +15,8 @@
 #include "platform/prompts.h"
 #include "settings/configuration.h"
 #include "settings/path_rules.h"
-#include "shell/make_control.h"
-#include "shell/twips.h"
+#include "widgets/make_control.h"
+#include "widgets/twips.h"
 
 namespace {
 
@@ -42,9 +42,13 @@ constexpr TextId kHelpTexts[] = {TextId::lblTr_FS_msg001, TextId::lblTr_FS_msg00
 
 }  // namespace
 
-FrmSettings::FrmSettings(Configuration& config, const TextTable& texts, Platform& platform,
-                         QWidget& mainWindow)
-    : QDialog(&mainWindow), config_(config), texts_(texts), platform_(platform) {
+FrmSettings::FrmSettings(Configuration& config, const TextTable& texts, Volumes& volumes,
+                         Prompts& prompts, QWidget& mainWindow)
+    : QDialog(&mainWindow),
+      config_(config),
+      texts_(texts),
+      volumeSource_(volumes),
+      prompts_(prompts) {
     setObjectName(QStringLiteral("frmSettings"));
     buildControls();
     writeCaptions();
@@ -122,7 +126,7 @@ void FrmSettings::setHintShown(bool shown) {
 }
 
 void FrmSettings::refreshVolumes() {
-    volumes_ = platform_.volumes();
+    volumes_ = volumeSource_.volumes();
     const QSignalBlocker quiet(drvList);
     drvList->clear();
     drvList->addItems(volumes_);
@@ -159,7 +163,7 @@ bool FrmSettings::selectFolder(const QString& folder) {
     if (volume.isEmpty()) {
         return false;
     }
-    std::optional<FolderContents> contents = platform_.readFolder(cleaned);
+    std::optional<FolderContents> contents = volumeSource_.readFolder(cleaned);
     if (!contents) {
         return false;
     }
@@ -243,7 +247,7 @@ void FrmSettings::cmdHelp_Click() {
     if (kind_) {
         const auto index =
             std::find(kPathKinds.begin(), kPathKinds.end(), *kind_) - kPathKinds.begin();
-        platform_.prompts().message(texts_[kHelpTexts[index]]);
+        prompts_.message(texts_[kHelpTexts[index]]);
     }
 }
 

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "platform/platform.h"
+#include "platform/volumes.h"
 #include "settings/path_kind.h"
 
 class QComboBox;
@@ -12,6 +12,7 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class Configuration;
+class Prompts;
 class TextTable;
 
 // The path picker: the volumes, the folders of the current volume and the
@@ -24,7 +25,7 @@ class FrmSettings : public QDialog {
     Q_OBJECT
   public:
     // Placed once, here: its top at the main window's top, centred on it.
-    FrmSettings(Configuration& config, const TextTable& texts, Platform& platform,
+    FrmSettings(Configuration& config, const TextTable& texts, Volumes& volumes, Prompts& prompts,
                 QWidget& mainWindow);
 
     std::optional<PathKind> pathKind() const { return kind_; }
@@ -69,7 +70,8 @@ class FrmSettings : public QDialog {
 
     Configuration& config_;
     const TextTable& texts_;
-    Platform& platform_;
+    Volumes& volumeSource_;
+    Prompts& prompts_;
     std::optional<PathKind> kind_;
     QStringList volumes_;
     QString volume_;

@@ -1,88 +1,80 @@
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
+#include "shell/main_commands.h"
 
 #include "common/text_util.h"
-#include "platform/platform.h"
+#include "i18n/text_table.h"
+#include "platform/desktop.h"
+#include "platform/folder_files.h"
+#include "platform/processes.h"
 #include "platform/prompts.h"
-#include "shell/controls.h"
+#include "settings/configuration.h"
 #include "shell/frm_main.h"
 
-void FrmMain::connectCommands() {
-    connect(lstConverted, &ConvertedList::mouseReleased, this, &FrmMain::openConvertedEntry);
-    for (ClickLabel* folder : {lblWatchDir, lblOutputPath, lblMoveFolder, lblComposeFolder}) {
-        connect(folder, &ClickLabel::clicked, this,
-                [this, folder] { platform_.openFolder(folder->text()); });
-    }
-    connect(lblWebsite, &ClickLabel::clicked, this,
-            [this] { platform_.openUrl(lblWebsite->text()); });
-    connect(lblTeller, &ClickLabel::clicked, this, &FrmMain::resetCounter);
-    connect(chkUseEncryption, &ReleaseCheckBox::mouseReleased, this, &FrmMain::remindPasswords);
-    connect(cmdShowPassWords, &QPushButton::clicked, this, &FrmMain::showPasswords);
-    connect(cmdExit, &QPushButton::clicked, this, &FrmMain::exitProgram);
+MainCommands::MainCommands(FrmMain& window, const TextTable& texts, Services services)
+    : QObject(&window),
+      window_(window),
+      config_(window.configuration()),
+      texts_(texts),
+      services_(services) {
+    connect(&window_, &FrmMain::convertedListReleased, this, &MainCommands::openConvertedEntry);
+    connect(&window_, &FrmMain::folderLabelClicked, this, [this](PathKind kind) {
+        [[maybe_unused]] const Status opened = services_.desktop.openFolder(config_.path(kind));
+    });
+    connect(&window_, &FrmMain::websiteClicked, this, [this] {
+        [[maybe_unused]] const Status opened =
+            services_.desktop.openAddress(window_.websiteAddress());
+    });
+    connect(&window_, &FrmMain::counterClicked, this, &MainCommands::resetCounter);
+    connect(&window_, &FrmMain::encryptionReleased, this, &MainCommands::remindPasswords);
+    connect(&window_, &FrmMain::showPasswordsClicked, this,
+            [this] { services_.prompts.message(window_.passwordsText()); });
 }
 
-// The selected entry, not the current one: a click beside the entries clears
-// the selection but leaves a current item behind. A failed conversion has no
-// PDF to open.
-QString FrmMain::selectedEntry() const {
-    const QList<QListWidgetItem*> selected = lstConverted->selectedItems();
-    return selected.isEmpty() || selected.first()->data(kFailedRole).toBool()
-               ? QString()
-               : selected.first()->text();
-}
-
-void FrmMain::openConvertedEntry(Qt::MouseButton button) {
+void MainCommands::openConvertedEntry(Qt::MouseButton button) {
     if (button == Qt::RightButton) {
-        platform_.openFolder(path(PathKind::Outputpath));
+        [[maybe_unused]] const Status opened =
+            services_.desktop.openFolder(config_.path(PathKind::Outputpath));
         return;
     }
-    const QString entry = selectedEntry();
+    const QString entry = window_.selectedEntry();
     if (entry.isEmpty()) {
         return;
     }
-    if (!platform_.fileExists(entry)) {
-        platform_.prompts().message(entry + texts_[TextId::Tr_MsgFileGone]);
+    if (!services_.files.isFile(entry)) {
+        services_.prompts.message(entry + texts_[TextId::Tr_MsgFileGone]);
         return;
     }
-    if (!platform_.fileExists(trimBlanks(path(PathKind::AcroPath)))) {
-        platform_.prompts().message(texts_[TextId::Tr_MsgNoReaderPath]);
+    const QString reader = config_.path(PathKind::AcroPath);
+    if (!services_.files.isFile(trimBlanks(reader))) {
+        services_.prompts.message(texts_[TextId::Tr_MsgNoReaderPath]);
         return;
     }
-    const QString command = QLatin1Char('"') + path(PathKind::AcroPath) + QStringLiteral("\" \"") +
-                            entry + QLatin1Char('"');
-    if (!platform_.startProcess(command, WindowMode::Maximised)) {
-        platform_.prompts().message(texts_[TextId::Tr_MsgReaderNotStarted] +
-                                    path(PathKind::AcroPath));
+    const QString command =
+        QLatin1Char('"') + reader + QStringLiteral("\" \"") + entry + QLatin1Char('"');
+    if (!services_.processes.startProgram(command, WindowMode::Maximised)) {
+        services_.prompts.message(texts_[TextId::Tr_MsgReaderNotStarted] + reader);
     }
 }
 
-void FrmMain::resetCounter() {
-    if (platform_.prompts().message(texts_[TextId::Tr_MsgResetCounter],
-                                    Prompts::Buttons::OkCancel) == Prompts::Answer::Ok) {
-        setCounter(0);
-        Save_Settings();
+void MainCommands::resetCounter() {
+    if (services_.prompts.message(texts_[TextId::Tr_MsgResetCounter], Prompts::Buttons::OkCancel) ==
+        Prompts::Answer::Ok) {
+        config_.setCounter(0);
+        emit counterReset();
     }
 }
 
-void FrmMain::remindPasswords() {
-    if (!chkUseEncryption->isChecked()) {
+void MainCommands::remindPasswords() {
+    const Options options = config_.options();
+    if (!options.useEncryption) {
         return;
     }
-    const bool noOwner = txtOwnerPassword->text().isEmpty();
-    const bool noUser = txtUserPassword->text().isEmpty();
+    const bool noOwner = options.ownerPassword.isEmpty();
+    const bool noUser = options.userPassword.isEmpty();
     if (noOwner && noUser) {
-        platform_.prompts().message(texts_[TextId::Tr_MsgNoPasswords]);
+        services_.prompts.message(texts_[TextId::Tr_MsgNoPasswords]);
     } else if (noOwner) {
-        platform_.prompts().message(texts_[TextId::Tr_MsgNoOwnerPassword]);
+        services_.prompts.message(texts_[TextId::Tr_MsgNoOwnerPassword]);
     } else if (noUser) {
-        platform_.prompts().message(texts_[TextId::Tr_MsgNoUserPassword]);
+        services_.prompts.message(texts_[TextId::Tr_MsgNoUserPassword]);
     }
-}
-
-void FrmMain::showPasswords() {
-    platform_.prompts().message(texts_[TextId::Tr_OwnerPasswordPrefix] + txtOwnerPassword->text() +
-                                QStringLiteral("\r\n") + texts_[TextId::Tr_UserPasswordPrefix] +
-                                txtUserPassword->text());
 }

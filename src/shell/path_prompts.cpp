@@ -27,11 +27,12 @@ TextId titleOf(PathKind kind) {
 
 }  // namespace
 
-PathPrompts::PathPrompts(Configuration& config, const TextTable& texts, Platform& platform,
-                         QWidget& mainWindow, std::function<bool()> distillerOn)
+PathPrompts::PathPrompts(Configuration& config, const TextTable& texts, Volumes& volumes,
+                         Prompts& prompts, QWidget& mainWindow, std::function<bool()> distillerOn)
     : config_(config),
       texts_(texts),
-      platform_(platform),
+      volumes_(volumes),
+      prompts_(prompts),
       mainWindow_(mainWindow),
       distillerOn_(std::move(distillerOn)) {}
 
@@ -39,7 +40,7 @@ PathPrompts::~PathPrompts() = default;
 
 FrmSettings& PathPrompts::picker() {
     if (picker_.isNull()) {
-        picker_ = new FrmSettings(config_, texts_, platform_, mainWindow_);
+        picker_ = new FrmSettings(config_, texts_, volumes_, prompts_, mainWindow_);
         picker_->setPathKind(PathKind_);
     }
     return *picker_;

@@ -10,8 +10,9 @@
 
 class QWidget;
 class Configuration;
-class Platform;
+class Prompts;
 class TextTable;
+class Volumes;
 
 // How the main window asks for its six paths: the path buttons and the
 // path checks prepare, open and wait for the picker window here. The picker
@@ -20,7 +21,7 @@ class TextTable;
 class PathPrompts : public PathPicker {
   public:
     // distillerOn tells whether the distiller is switched on.
-    PathPrompts(Configuration& config, const TextTable& texts, Platform& platform,
+    PathPrompts(Configuration& config, const TextTable& texts, Volumes& volumes, Prompts& prompts,
                 QWidget& mainWindow, std::function<bool()> distillerOn);
     ~PathPrompts() override;
 
@@ -49,7 +50,8 @@ class PathPrompts : public PathPicker {
   private:
     Configuration& config_;
     const TextTable& texts_;
-    Platform& platform_;
+    Volumes& volumes_;
+    Prompts& prompts_;
     QWidget& mainWindow_;
     std::function<bool()> distillerOn_;
     std::optional<PathKind> PathKind_;

@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "shell/colors.h"
-#include "shell/outline.h"
+#include "widgets/colors.h"
+#include "widgets/outline.h"
 
 const char* const RunningIndicator::kFrames[6] = {"Shape3", "Shape4", "Shape5",
                                                   "Shape6", "Shape7", "Shape2"};

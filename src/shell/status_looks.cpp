@@ -2,11 +2,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "shell/colors.h"
-#include "shell/controls.h"
 #include "shell/frm_main.h"
-#include "shell/outline.h"
-#include "shell/twips.h"
+#include "widgets/colors.h"
+#include "widgets/controls.h"
+#include "widgets/outline.h"
+#include "widgets/twips.h"
 
 namespace {
 

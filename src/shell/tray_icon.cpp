@@ -1,16 +1,11 @@
 #include "shell/tray_icon.h"
 
-#include <QEvent>
 #include <QSystemTrayIcon>
-#include <QTimer>
-#include <QWidget>
 
 #include "i18n/text_table.h"
 
-TrayIcon::TrayIcon(QWidget& window, const TextTable& texts)
-    : QObject(&window), window_(window), texts_(texts) {
-    window_.installEventFilter(this);
-}
+TrayIcon::TrayIcon(const TextTable& texts, QIcon icon, QObject* parent)
+    : QObject(parent), texts_(texts), icon_(std::move(icon)) {}
 
 void TrayIcon::Add_Tray_Icon() {
     if (tray_ == nullptr) {
@@ -35,7 +30,7 @@ void TrayIcon::Add_Tray_Icon() {
                     }
                 });
     }
-    tray_->setIcon(window_.windowIcon());
+    tray_->setIcon(icon_);
     tray_->setToolTip(texts_[TextId::Tr_TrayTip]);
     tray_->show();
 }
@@ -46,32 +41,16 @@ void TrayIcon::Remove_Tray_Icon() {
     }
 }
 
-void TrayIcon::Restore_From_Tray() {
-    window_.setWindowState(window_.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-    window_.raise();
-    window_.activateWindow();
-    window_.show();
-    window_.repaint();
+bool TrayIcon::isShown() const {
+    return tray_ != nullptr && tray_->isVisible();
+}
+
+QString TrayIcon::tip() const {
+    return tray_ != nullptr ? tray_->toolTip() : QString();
 }
 
 void TrayIcon::handleTrayNotification(int code) {
     if (code == 514 || code == 515 || code == 517) {
-        Restore_From_Tray();
+        emit restoreRequested();
     }
-}
-
-bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
-    // Minimising hides the window, leaving the icon, only where there is a
-    // notification area to bring it back from.
-    if (watched == &window_ && event->type() == QEvent::WindowStateChange &&
-        (window_.windowState() & Qt::WindowMinimized) && tray_ != nullptr && tray_->isVisible() &&
-        QSystemTrayIcon::isSystemTrayAvailable()) {
-        // Hidden once the state change has been handled by the window system.
-        QTimer::singleShot(0, this, [this] {
-            if (window_.windowState() & Qt::WindowMinimized) {
-                window_.hide();
-            }
-        });
-    }
-    return false;
 }

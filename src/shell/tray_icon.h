@@ -1,35 +1,33 @@
 #pragma once
 
+#include <QIcon>
 #include <QObject>
 
 class QSystemTrayIcon;
-class QWidget;
 class TextTable;
 
-// The window's icon in the notification area, and going there and back: a
-// minimised window hides behind the icon (only where a notification area
-// exists, or there would be no way back), and a click on the icon restores it.
+// The program's icon in the notification area. A click on it asks for the
+// window back; what the window does is the application's business.
 class TrayIcon : public QObject {
     Q_OBJECT
   public:
-    TrayIcon(QWidget& window, const TextTable& texts);
+    TrayIcon(const TextTable& texts, QIcon icon, QObject* parent = nullptr);
 
     // Shows the icon with the tip of the current language.
     void Add_Tray_Icon();
     void Remove_Tray_Icon();
-    void Restore_From_Tray();
+    bool isShown() const;
+    // The tip, once the icon was first added; empty before.
+    QString tip() const;
     // A mouse event over the icon, by the code the notification area uses:
     // 514 left released, 515 left double-click, 517 right released.
     void handleTrayNotification(int code);
 
-    // The icon once it was first added; nothing before.
-    QSystemTrayIcon* icon() const { return tray_; }
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+  signals:
+    void restoreRequested();
 
   private:
-    QWidget& window_;
     const TextTable& texts_;
+    QIcon icon_;
     QSystemTrayIcon* tray_ = nullptr;
 };

@@ -4,7 +4,7 @@
 #include <QThread>
 #include <QWidget>
 
-#include "shell/twips.h"
+#include "widgets/twips.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "shell/twips.h"
+#include "widgets/twips.h"
 
 namespace {
 
@@ -16,6 +16,8 @@ qint16 toInt16(int twips) {
 }
 
 }  // namespace
+
+WindowGeometry::WindowGeometry(QWidget& window) : QObject(&window), window_(window) {}
 
 void WindowGeometry::setSaved(qint16 left, qint16 top, const QString& windowState) {
     left_ = left;

@@ -1,15 +1,17 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QtGlobal>
 
 class QWidget;
 
 // The window's place as the settings file keeps it: Left and Top in twips and
-// the window state "0" (normal) or "1" (in the tray).
-class WindowGeometry {
+// the window state "0" (normal) or "1" (in the tray). It attaches itself to
+// the window and goes with it.
+class WindowGeometry : public QObject {
   public:
-    explicit WindowGeometry(QWidget& window) : window_(window) {}
+    explicit WindowGeometry(QWidget& window);
 
     qint16 savedLeft() const { return left_; }
     qint16 savedTop() const { return top_; }

@@ -1,7 +1,7 @@
 #include "support/engine_fixture.h"
 
 #include <QDir>
-#include <QFile>
+#include <QTest>
 
 ConversionFolders::ConversionFolders() {
     const QString base = root.path() + QLatin1Char('/');
@@ -14,6 +14,23 @@ ConversionFolders::ConversionFolders() {
     }
 }
 
+QString outputFileOf(const FakeProcesses::Started& start) {
+    const QString prefix = QStringLiteral("-sOutputFile=");
+    for (const QString& argument : start.request.arguments) {
+        if (argument.startsWith(prefix)) {
+            return argument.mid(prefix.size()).replace(QStringLiteral("%%"), QStringLiteral("%"));
+        }
+    }
+    return {};
+}
+
+void ghostscriptWritesOutput(FakeProcesses& processes) {
+    processes.onStart = [&processes](const FakeProcesses::Started& start) {
+        writeFile(outputFileOf(start), kWholePdf);
+        processes.finishRun(start.id);
+    };
+}
+
 EngineFixture::EngineFixture() {
     texts.Select_Texts(QStringLiteral("GB"));
     config.paths = {{PathKind::WatchDirpath, watch},
@@ -23,26 +40,12 @@ EngineFixture::EngineFixture() {
                     {PathKind::GSPath, QStringLiteral("/usr/bin/gs")}};
 }
 
-void EngineFixture::ghostscriptWritesOutput() {
-    platform.onStart = [this](const FakePlatform::Started& start) {
-        writeFile(outputFileOf(start), kWholePdf);
-        platform.finishProcess(start.id);
-    };
+void EngineFixture::switchOnAndTick() {
+    distiller.Start_Distiller();
+    tickToEnd();
 }
 
-QString writeFile(const QString& path, const QByteArray& contents) {
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(contents);
-    return path;
-}
-
-QString outputFileOf(const FakePlatform::Started& start) {
-    const QString prefix = QStringLiteral("-sOutputFile=");
-    for (const QString& argument : start.arguments) {
-        if (argument.startsWith(prefix)) {
-            return argument.mid(prefix.size()).replace(QStringLiteral("%%"), QStringLiteral("%"));
-        }
-    }
-    return {};
+void EngineFixture::tickToEnd() {
+    distiller.tick();
+    QTRY_VERIFY(!distiller.isPassInProgress());
 }

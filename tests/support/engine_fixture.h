@@ -3,13 +3,16 @@
 #include <QHash>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <memory>
 
 #include "common/pdf_results.h"
 #include "engine/distiller.h"
+#include "engine/engine_context.h"
 #include "i18n/text_table.h"
-#include "platform/fake_platform.h"
+#include "platform/fake_folder_files.h"
+#include "platform/fake_processes.h"
+#include "platform/fake_prompts.h"
 #include "settings/configuration.h"
+#include "support/test_files.h"
 
 // Configured values held in plain fields.
 class FakeConfiguration : public Configuration {
@@ -65,24 +68,27 @@ struct ConversionFolders {
     QString merge;
 };
 
-// A distiller on the fake platform and its four folders.
+// The output path a started Ghostscript run is given (-sOutputFile=...).
+QString outputFileOf(const FakeProcesses::Started& start);
+// Makes every Ghostscript start write a whole PDF and end at once.
+void ghostscriptWritesOutput(FakeProcesses& processes);
+
+// A distiller on the stand-in platform and its four folders.
 struct EngineFixture : ConversionFolders {
     EngineFixture();
 
-    FakePlatform platform;
+    FakeProcesses processes;
+    FakeFolderFiles files;
+    FakePrompts prompts;
     FakeConfiguration config;
     FakeResults results{config};
     TextTable texts;
-    Distiller distiller{config, results, texts, platform};
+    EngineContext context{config, results, texts, prompts, files, processes};
+    Distiller distiller{context};
 
-    // Makes every Ghostscript start write a whole PDF and end at once.
-    void ghostscriptWritesOutput();
+    void ghostscriptWritesOutput() { ::ghostscriptWritesOutput(processes); }
+    // Switches on, runs one tick and waits until its pass is over.
+    void switchOnAndTick();
+    // One tick, and its pass to the end.
+    void tickToEnd();
 };
-
-// The smallest file that ends as a whole PDF does.
-inline const QByteArray kWholePdf("%PDF-1.4\ntrailer\n<< >>\nstartxref\n9\n%%EOF\n");
-
-// Writes a file with the given contents and returns its path.
-QString writeFile(const QString& path, const QByteArray& contents = "%!PS\n");
-// The output path a started Ghostscript run is given (-sOutputFile=...).
-QString outputFileOf(const FakePlatform::Started& start);

@@ -1,0 +1,35 @@
+#include "app/program.h"
+
+#include <QApplication>
+
+#include "app/application.h"
+#include "app/info_options.h"
+#include "platform/linux_desktop.h"
+#include "platform/linux_folder_files.h"
+#include "platform/linux_processes.h"
+#include "platform/linux_program_life.h"
+#include "platform/linux_volumes.h"
+#include "widgets/qt_prompts.h"
+
+Program::Program(int& argc, char** argv)
+    : argc_(argc), argv_(argv), answered_(answerInfoOption(argc, argv)) {}
+
+int Program::run() {
+    if (answered_) {
+        return *answered_;
+    }
+    QApplication app(argc_, argv_);
+    // The program ends by its own end only: a box that closes while the
+    // window is in the notification area must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    LinuxProcesses processes;
+    LinuxFolderFiles files;
+    LinuxVolumes volumes;
+    LinuxDesktop desktop;
+    LinuxProgramLife life;
+    QtPrompts prompts;
+    Services services{processes, files, volumes, desktop, life, prompts};
+    Application application(services);
+    application.start(interpretCommandLine(joinArguments(QApplication::arguments().mid(1))));
+    return QApplication::exec();
+}
