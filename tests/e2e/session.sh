@@ -21,7 +21,11 @@
 #   widget_text NAME      what a label, field or button shows (atspi.py text)
 #   wait_text NAME REGEX [S]  waits until it matches, prints the text
 #   list_rows NAME        the rows of a list, one a line
-#   write_settings LINE...  writes the settings file, one argument a line
+#   setting KEY VALUE     sets one setting (KEY as the file names it, without
+#                         its padding) and writes the settings file anew; every
+#                         setting not set has the value a first save gives it,
+#                         the passwords appear only when set
+#   read_setting KEY      prints the value the settings file holds for KEY
 #   click_row NAME TEXT   clicks the row of a list that reads TEXT
 #   choose_ghostscript_at_first_start FOLDER  answers a start without a
 #                         usable Ghostscript path: walks the picker to FOLDER
@@ -194,8 +198,24 @@ widget_text() { atspi text "$1"; }
 wait_text() { atspi wait-text "$@"; }
 list_rows() { atspi rows "$1"; }
 press_button() { atspi press "$1"; }
-# Writes the program's settings file, one argument a line.
-write_settings() { printf '%s\r\n' "$@" >"$program_dir/Tarnwick.ini"; }
+# The settings file beside the program, without the header lines the program
+# writes (it reads a file without them all the same).
+settings_file="$program_dir/Tarnwick.ini"
+settings_order=(Ghostscriptpath Outputpath MoveFolder WatchDirpath ComposeFolder AcrobatFolder
+    DeletePSFilesAC StartDistOnBoot Quality UseBoundingBInf UseEncryption GoodPicQuality
+    OwnerPassword UserPassword Language Left Top WindowState Counter)
+declare -A setting_values=([Ghostscriptpath]="$(command -v gs || true)" [Outputpath]=/ [MoveFolder]=/
+    [WatchDirpath]=/ [ComposeFolder]=/ [AcrobatFolder]=/ [DeletePSFilesAC]=0 [StartDistOnBoot]=0
+    [Quality]='Default (all)' [UseBoundingBInf]=0 [UseEncryption]=0 [GoodPicQuality]=0
+    [Language]=GB [Left]=0 [Top]=0 [WindowState]=0 [Counter]=0)
+setting() {
+    setting_values[$1]=$2
+    local key
+    for key in "${settings_order[@]}"; do
+        [ -z "${setting_values[$key]+set}" ] || printf '%15s;%s\r\n' "$key" "${setting_values[$key]}"
+    done >"$settings_file"
+}
+read_setting() { tr -d '\r' <"$settings_file" | sed -n "s/^ *$1;//p" | tail -1; }
 
 # Clicks the row of a list that reads TEXT (blanks around it aside).
 click_row() { xdotool mousemove $(atspi row-place "$1" "$2") click 1; }

@@ -17,24 +17,14 @@ output_dir="$work/out put/"
 merge_dir="$work/merge/"
 mkdir -p "$watch_dir" "$move_dir" "$output_dir" "$merge_dir"
 
-write_settings \
-  "Ghostscriptpath;$gs_path" \
-  "     Outputpath;$output_dir" \
-  "     MoveFolder;$move_dir" \
-  "   WatchDirpath;$watch_dir" \
-  "  ComposeFolder;$merge_dir" \
-  '  AcrobatFolder;/usr/bin/evince' \
-  'DeletePSFilesAC;0' \
-  'StartDistOnBoot;0' \
-  '        Quality;Default (all)' \
-  'UseBoundingBInf;0' \
-  '  UseEncryption;0' \
-  ' GoodPicQuality;0' \
-  '       Language;GB' \
-  '           Left;1500' \
-  '            Top;900' \
-  '    WindowState;0' \
-  '        Counter;0'
+setting Ghostscriptpath "$gs_path"
+setting Outputpath "$output_dir"
+setting MoveFolder "$move_dir"
+setting WatchDirpath "$watch_dir"
+setting ComposeFolder "$merge_dir"
+setting AcrobatFolder '/usr/bin/evince'
+setting Left '1500'
+setting Top '900'
 
 
 start_window_manager
@@ -73,6 +63,5 @@ grep -q 'letter' <<<"$rows" || fail "the list of converted files does not show l
 
 close_program
 
-counter=$(tr -d '\r' <"$program_dir/Tarnwick.ini" | grep -E '^ *Counter;' || true)
-[ "$counter" = '        Counter;1' ] || fail "the settings file's counter line reads '$counter', not 1"
+[ "$(read_setting Counter)" = 1 ] || fail "the settings file's counter reads '$(read_setting Counter)', not 1"
 echo "distill in a real window: passed"

@@ -56,24 +56,15 @@ EOF
 chmod 755 "$gs_path"
 gs_mode() { printf '%s' "$1" >"$gs_path.mode"; }
 
-write_settings \
-    "Ghostscriptpath;$gs_path" \
-    "     Outputpath;$output" \
-    "     MoveFolder;$move" \
-    "   WatchDirpath;$watch" \
-    "  ComposeFolder;$work/merge/" \
-    '  AcrobatFolder;/usr/bin/evince' \
-    'DeletePSFilesAC;1' \
-    'StartDistOnBoot;0' \
-    '        Quality;Default (all)' \
-    'UseBoundingBInf;0' \
-    '  UseEncryption;0' \
-    ' GoodPicQuality;0' \
-    '       Language;GB' \
-    '           Left;600' \
-    '            Top;600' \
-    '    WindowState;0' \
-    '        Counter;0'
+setting Ghostscriptpath "$gs_path"
+setting Outputpath "$output"
+setting MoveFolder "$move"
+setting WatchDirpath "$watch"
+setting ComposeFolder "$work/merge/"
+setting AcrobatFolder '/usr/bin/evince'
+setting DeletePSFilesAC '1'
+setting Left '600'
+setting Top '600'
 
 
 # The status line (lblStatus) and the list (lstConverted), found at their places.
@@ -376,7 +367,7 @@ row_program_killed() {
 row_move_folder_is_a_link_to_the_watched_one() {
     close_program
     ln -s "$watch" "$work/link"
-    sed -i "s|^     MoveFolder;.*|     MoveFolder;$work/link/\r|" "$program_dir/Tarnwick.ini"
+    setting MoveFolder "$work/link/"
     start_program
     press_button Distill
     grep -q 'The Watched Folder is the same as the ps move to folder' <<<"$(dialog_text)" \
@@ -387,7 +378,7 @@ row_move_folder_is_a_link_to_the_watched_one() {
     close_program
     [ -f "${watch}kept.ps" ] || fail "$row: kept.ps left the watched folder"
     rm "${watch}kept.ps"
-    sed -i "s|^     MoveFolder;.*|     MoveFolder;$move\r|" "$program_dir/Tarnwick.ini"
+    setting MoveFolder "$move"
     start_distilling
 }
 

@@ -15,6 +15,6 @@ wait_for 'find_window --onlyvisible' || fail "the main window did not appear"
 wait_for window_unrolled || fail "the main window did not reach its full height"
 
 close_program
-line=$(tr -d '\r' <"$program_dir/Tarnwick.ini" | grep -E '^Ghostscriptpath;' || true)
-[ "$line" = "Ghostscriptpath;$gs_dir/gs" ] || fail "the settings file's Ghostscript line reads '$line'"
+gs_setting=$(read_setting Ghostscriptpath)
+[ "$gs_setting" = "$gs_dir/gs" ] || fail "the settings file's Ghostscript path reads '$gs_setting'"
 echo "first run in a real window: passed"

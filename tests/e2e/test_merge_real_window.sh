@@ -16,15 +16,11 @@ printf '%s\n' '%!PS' 'showpage' 'showpage' >"$work/a.ps"
 gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile="${merge_dir}a.pdf" "$work/a.ps" </dev/null \
     || fail "Ghostscript could not make the two-page input"
 
-write_settings \
-  "Ghostscriptpath;$gs_path" \
-  "     Outputpath;$output_dir" \
-  "     MoveFolder;$work/moved/" \
-  "   WatchDirpath;$work/watch/" \
-  "  ComposeFolder;$merge_dir" \
-  '       Language;GB' \
-  '    WindowState;0' \
-  '        Counter;0'
+setting Ghostscriptpath "$gs_path"
+setting Outputpath "$output_dir"
+setting MoveFolder "$work/moved/"
+setting WatchDirpath "$work/watch/"
+setting ComposeFolder "$merge_dir"
 
 start_window_manager
 start_program
@@ -51,6 +47,6 @@ grep -Eq '^Pages: +3$' <<<"$(pdfinfo "$pdf")" || fail "the merged PDF does not h
 [ -f "${merge_dir}a.pdf" ] && [ -f "${merge_dir}b.ps" ] || fail "an input file is gone"
 
 close_program
-counter=$(tr -d '\r' <"$program_dir/Tarnwick.ini" | grep -E '^ *Counter;' || true)
-[ "$counter" = '        Counter;1' ] || fail "the settings file's counter line reads '$counter', not 1"
+counter=$(read_setting Counter)
+[ "$counter" = 1 ] || fail "the settings file's counter reads '$counter', not 1"
 echo "merge in a real window: passed"

@@ -8,18 +8,14 @@ source "$E2E_DIR/session.sh"
 tree="$work/tree"
 mkdir -p "$tree/chosen" "$work/moved"
 
-write_settings \
-  'Ghostscriptpath;/usr/bin/gs' \
-  "     Outputpath;$work/" \
-  "     MoveFolder;$work/moved/" \
-  "   WatchDirpath;$tree/" \
-  "  ComposeFolder;$work/" \
-  '  AcrobatFolder;/usr/bin/evince' \
-  '       Language;GB' \
-  '           Left;1500' \
-  '            Top;900' \
-  '    WindowState;0' \
-  '        Counter;0'
+setting Ghostscriptpath '/usr/bin/gs'
+setting Outputpath "$work/"
+setting MoveFolder "$work/moved/"
+setting WatchDirpath "$tree/"
+setting ComposeFolder "$work/"
+setting AcrobatFolder '/usr/bin/evince'
+setting Left '1500'
+setting Top '900'
 
 
 start_window_manager
@@ -44,6 +40,6 @@ wait_for '! xdotool search --onlyvisible --name "^$title$" >/dev/null 2>&1' 5 ||
 wait_text @3000,3750 "^$tree/chosen/\$" 5 >/dev/null || fail "the label does not show the chosen folder"
 
 close_program
-line=$(tr -d '\r' <"$program_dir/Tarnwick.ini" | grep -E '^ *WatchDirpath;' || true)
-[ "$line" = "   WatchDirpath;$tree/chosen/" ] || fail "the settings file's watched folder reads '$line'"
+watched=$(read_setting WatchDirpath)
+[ "$watched" = "$tree/chosen/" ] || fail "the settings file's watched folder reads '$watched'"
 echo "path picker in a real window: passed"

@@ -4,13 +4,14 @@
 source "$E2E_DIR/session.sh"
 start_window_manager
 
-write_settings "Ghostscriptpath;$(command -v gs)" '           Left;1500' '            Top;900'
+setting Left '1500'
+setting Top '900'
 for run in 1 2; do
     start_program
     close_program
-    left=$(tr -d '\r' <"$program_dir/Tarnwick.ini" | grep -E '^ +Left;' || true)
-    top=$(tr -d '\r' <"$program_dir/Tarnwick.ini" | grep -E '^ +Top;' || true)
-    [ "$left" = '           Left;1500' ] && [ "$top" = '            Top;900' ] \
+    left=$(read_setting Left)
+    top=$(read_setting Top)
+    [ "$left" = 1500 ] && [ "$top" = 900 ] \
         || fail "after start $run the stored place reads '$left' '$top', not 1500 900"
 done
 echo "position under openbox: passed"

@@ -4,15 +4,15 @@
 # its settings saved.
 source "$E2E_DIR/session.sh"
 
-settings="$program_dir/Tarnwick.ini"
-write_settings "Ghostscriptpath;$(command -v gs)" '       Language;DE' '        Counter;42'
+setting Language DE
+setting Counter 42
 mkfifo "$work/control"
 "$SESSION_MANAGER_BIN" "$program_dir/tarnwick" <"$work/control" >"$work/session.log" 2>&1 &
 exec 3>"$work/control"
 wait_for 'grep -q "^registered$" "$work/session.log"' || fail "the program did not join the session"
 wait_for '[ -n "$(xdotool search --onlyvisible --name "^TarnWick 3.9$" 2>/dev/null)" ]' \
     || fail "the main window did not appear"
-inode_before=$(stat -c %i "$settings")
+inode_before=$(stat -c %i "$settings_file")
 
 echo checkpoint >&3
 wait_for 'grep -q "^save done$" "$work/session.log"' || {
@@ -20,11 +20,11 @@ wait_for 'grep -q "^save done$" "$work/session.log"' || {
     fail "the session save was not answered"
 }
 ! grep -q "^exit status" "$work/session.log" || fail "a session save ended the program"
-[ "$(stat -c %i "$settings")" = "$inode_before" ] || fail "a session save wrote the settings"
+[ "$(stat -c %i "$settings_file")" = "$inode_before" ] || fail "a session save wrote the settings"
 
 echo logout >&3
 wait_for 'grep -q "^exit status" "$work/session.log"' || fail "the logout did not end the program"
 grep -q "^exit status 0$" "$work/session.log" || fail "$(tail -1 "$work/session.log")"
-head -1 "$settings" | grep -q '^\*\*\* This is the settingsfile' || fail "settings not saved at logout"
-grep -q $'^        Counter;42\r$' "$settings" || fail "counter not kept"
+head -1 "$settings_file" | grep -q '^\*\*\* This is the settingsfile' || fail "settings not saved at logout"
+[ "$(read_setting Counter)" = 42 ] || fail "counter not kept"
 echo "session end: passed"

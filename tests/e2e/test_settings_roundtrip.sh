@@ -5,43 +5,39 @@
 # and a password hold bytes that are not UTF-8: they come back byte for byte.
 source "$E2E_DIR/session.sh"
 
-printf '%s\r\n' \
-  '*** This is the settingsfile for TarnWick.exe' \
-  '*** TarnWick - PostScript to PDF with Ghostscript' \
-  '*** Do not alter this file for it can bring TarnWick in trouble, if it does go wrong just delete this file and a new correct one will be made again' \
-  'Ghostscriptpath;/usr/bin/gs' \
-  '     Outputpath;/tmp/out put/' \
-  $'     MoveFolder;/tmp/d\xe9plac\xe9/' \
-  '   WatchDirpath;/tmp/watch/' \
-  '  ComposeFolder;/tmp/merge/' \
-  '  AcrobatFolder;/usr/bin/evince' \
-  'DeletePSFilesAC;1' \
-  'StartDistOnBoot;0' \
-  '        Quality;Printer (GS7+)' \
-  'UseBoundingBInf;1' \
-  '  UseEncryption;1' \
-  ' GoodPicQuality;1' \
-  '  OwnerPassword;^^^' \
-  $'   UserPassword;\xe9t\xe9\xff' \
-  '       Language;DE' \
-  '           Left;1500' \
-  '            Top;900' \
-  '    WindowState;0' \
-  '        Counter;42' > "$work/expected.ini"
+setting Ghostscriptpath /usr/bin/gs
+setting Outputpath '/tmp/out put/'
+setting MoveFolder $'/tmp/d\xe9plac\xe9/'
+setting WatchDirpath /tmp/watch/
+setting ComposeFolder /tmp/merge/
+setting AcrobatFolder /usr/bin/evince
+setting DeletePSFilesAC 1
+setting Quality 'Printer (GS7+)'
+setting UseBoundingBInf 1
+setting UseEncryption 1
+setting GoodPicQuality 1
+setting OwnerPassword '^^^'
+setting UserPassword $'\xe9t\xe9\xff'
+setting Language DE
+setting Left 1500
+setting Top 900
+setting Counter 42
+mv "$settings_file" "$work/expected.ini"
 {
     head -c $((17 * 1024 * 1024)) < <(yes $'\r')
     head -c $((4 * 1024 * 1024)) /dev/urandom
     printf '\r\n'
     cat "$work/expected.ini"
-} >"$program_dir/Tarnwick.ini"
-inode_before=$(stat -c %i "$program_dir/Tarnwick.ini")
+} >"$settings_file"
+inode_before=$(stat -c %i "$settings_file")
 
 start_program
 close_program
 
-[ "$(stat -c %i "$program_dir/Tarnwick.ini")" != "$inode_before" ] || fail "the settings file was not written"
-cmp "$work/expected.ini" "$program_dir/Tarnwick.ini" || {
-    diff <(tr -d '\r' <"$work/expected.ini") <(tr -d '\r' <"$program_dir/Tarnwick.ini") >&2 || true
+[ "$(stat -c %i "$settings_file")" != "$inode_before" ] || fail "the settings file was not written"
+head -3 "$settings_file" | grep -c '^\*\*\* ' | grep -qx 3 || fail "the settings file has no header"
+cmp "$work/expected.ini" <(tail -n +4 "$settings_file") || {
+    diff <(tr -d '\r' <"$work/expected.ini") <(tail -n +4 "$settings_file" | tr -d '\r') >&2 || true
     fail "the settings file was not rewritten with the same values"
 }
 echo "settings round trip: passed"

@@ -5,8 +5,6 @@
 # pipe stays a pipe.
 source "$E2E_DIR/session.sh"
 
-settings="$program_dir/Tarnwick.ini"
-
 # Sends a signal and waits for the end; the exit status goes to $status.
 end_by_signal() {
     kill -s "$1" "$program_pid"
@@ -17,18 +15,19 @@ end_by_signal() {
 }
 
 for signal in TERM INT; do
-    write_settings "Ghostscriptpath;$(command -v gs)" '       Language;DE' '        Counter;42'
+    setting Language DE
+    setting Counter 42
     start_program
     end_by_signal "$signal"
     [ "$status" -eq 0 ] || fail "SIG$signal: exit status $status"
-    head -1 "$settings" | grep -q '^\*\*\* This is the settingsfile' || fail "SIG$signal: settings not saved"
-    grep -q $'^       Language;DE\r$' "$settings" || fail "SIG$signal: language not kept"
-    grep -q $'^        Counter;42\r$' "$settings" || fail "SIG$signal: counter not kept"
+    head -1 "$settings_file" | grep -q '^\*\*\* This is the settingsfile' || fail "SIG$signal: settings not saved"
+    [ "$(read_setting Language)" = DE ] || fail "SIG$signal: language not kept"
+    [ "$(read_setting Counter)" = 42 ] || fail "SIG$signal: counter not kept"
 done
 
-rm "$settings"
+rm "$settings_file"
 mkfifo "$work/pipe"
-ln -s "$work/pipe" "$settings"
+ln -s "$work/pipe" "$settings_file"
 # No settings file to read: a first start.
 launch_program
 choose_ghostscript_at_first_start "$(dirname "$(command -v gs)")"
@@ -36,8 +35,8 @@ wait_for 'find_window --onlyvisible' || fail "the main window did not appear"
 wait_for window_unrolled || fail "the main window did not reach its full height"
 end_by_signal TERM
 [ "$status" -eq 0 ] || fail "link to a pipe: exit status $status"
-[ -p "$work/pipe" ] && [ -L "$settings" ] || fail "the pipe or the link was replaced"
-grep -q "TarnWick: The settings could not be saved to this file: $settings" "$work/program.log" &&
+[ -p "$work/pipe" ] && [ -L "$settings_file" ] || fail "the pipe or the link was replaced"
+grep -q "TarnWick: The settings could not be saved to this file: $settings_file" "$work/program.log" &&
     grep -q "not an ordinary file" "$work/program.log" || {
     cat "$work/program.log" >&2
     fail "the failed save was not reported on standard error"

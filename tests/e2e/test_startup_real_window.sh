@@ -7,8 +7,10 @@ source "$E2E_DIR/session.sh"
 
 gs_path=$(command -v gs) || fail "Ghostscript (gs) is not installed; scripts/install-deps installs it"
 mkdir -p "$work/watch" "$work/moved" "$work/out" "$work/elsewhere"
-write_settings "Ghostscriptpath;$gs_path" "     Outputpath;$work/out/" \
-    "     MoveFolder;$work/moved/" "   WatchDirpath;$work/watch/"
+setting Ghostscriptpath "$gs_path"
+setting Outputpath "$work/out/"
+setting MoveFolder "$work/moved/"
+setting WatchDirpath "$work/watch/"
 page() { printf '%s\n' '%!PS-Adobe-3.0' '/Helvetica findfont 20 scalefont setfont' \
     '72 700 moveto (start-up) show showpage' '%%EOF' >"$1"; }
 

@@ -4,7 +4,7 @@
 # close request then stores the window state 0.
 source "$E2E_DIR/session.sh"
 
-write_settings "Ghostscriptpath;$(command -v gs)" '    WindowState;1'
+setting WindowState '1'
 launch_program
 
 wait_for find_window || fail "the main window was not created"
@@ -20,5 +20,5 @@ xdotool mousemove --window "$tray_icon" $((WIDTH / 2)) $((HEIGHT / 2)) click 1
 wait_for 'find_window --onlyvisible' 10 || fail "a click on the icon did not bring the window back"
 
 close_program
-grep -q $'^    WindowState;0\r$' "$program_dir/Tarnwick.ini" || fail "window state 0 not stored"
+[ "$(read_setting WindowState)" = 0 ] || fail "window state 0 not stored"
 echo "tray: passed"
