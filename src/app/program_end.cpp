@@ -12,6 +12,10 @@ void Application::exitProgram() {
         return;
     }
     ending_ = true;
+    if (!pathsChecked_) {
+        services_.life.endProgram();
+        return;
+    }
     timer_.stop();
     // A merge in progress is ended; its inputs are never touched.
     mergeJob_->abort();

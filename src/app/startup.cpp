@@ -63,6 +63,7 @@ void Application::start(const StartRequest& request, PathPicker& picker) {
         }
     }
 
+    pathsChecked_ = true;
     window_->Make_Orange();
     // Placed before it is shown, so that a window manager starts from the
     // stored place rather than one of its own.

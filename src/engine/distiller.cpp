@@ -3,13 +3,23 @@
 #include <QSet>
 
 #include "common/pdf_results.h"
+#include "engine/conversion_journal.h"
 #include "engine/file_type.h"
 #include "i18n/text_table.h"
+#include "platform/aside_path.h"
 #include "platform/prompts.h"
 #include "settings/configuration.h"
 
 Distiller::Distiller(EngineContext& context, QObject* parent)
     : QObject(parent), context_(context) {}
+
+namespace {
+
+// A conversion cut short this often by the program's end is given up: the
+// file is then listed as failed instead of converted again.
+constexpr int kRecoveryAttempts = 2;
+
+}  // namespace
 
 Distiller::~Distiller() = default;
 
@@ -29,9 +39,45 @@ void Distiller::Start_Distiller() {
         emit startRefused();
         return;
     }
+    if (!claimWatchedFolder(context_.config.path(PathKind::WatchDirpath), true)) {
+        emit startRefused();
+        return;
+    }
     CurrentCount = 0;
     active_ = true;
+    recoveryDue_ = true;
     emit switchedOn();
+}
+
+// True unless another program holds the watched folder, or something else
+// stands where its lock goes. A folder that cannot take a lock now (it is
+// missing, say) is claimed again by each pass; its files wait till then.
+bool Distiller::claimWatchedFolder(const QString& watchDir, bool showRefusal) {
+    if (!lockedFolder_.isEmpty() && lockedFolder_ == watchDir) {
+        return true;
+    }
+    releaseWatchedFolder();
+    const QString lock = watchDir + QLatin1String(kLockFileName);
+    const Status claimed = context_.files.claim(lock);
+    if (claimed) {
+        lockedFolder_ = watchDir;
+        return true;
+    }
+    const Failure& failure = claimed.failure();
+    const bool held = failure.kind == Failure::Kind::Failed && failure.error == 0;
+    if (showRefusal && held) {
+        context_.prompts.message(context_.texts[TextId::Tr_MsgWatchedFolderBusy]);
+    } else if (showRefusal && failure.kind == Failure::Kind::NotOrdinary) {
+        context_.prompts.message(context_.texts[TextId::Tr_ReasonInTheWay].arg(lock));
+    }
+    return !held && failure.kind != Failure::Kind::NotOrdinary;
+}
+
+void Distiller::releaseWatchedFolder() {
+    if (!lockedFolder_.isEmpty()) {
+        context_.files.release(lockedFolder_ + QLatin1String(kLockFileName));
+        lockedFolder_.clear();
+    }
 }
 
 void Distiller::Stop_Distiller() {
@@ -43,6 +89,8 @@ void Distiller::Stop_Distiller() {
         if (conversion_) {
             conversion_->stop();
         }
+    } else {
+        releaseWatchedFolder();
     }
 }
 
@@ -55,10 +103,55 @@ void Distiller::Distill_Folder() {
     stopRequested_ = false;
     OutputDir = context_.config.path(PathKind::Outputpath);
     WatchDir = context_.config.path(PathKind::WatchDirpath);
-    Result<QList<FolderEntry>> listing = context_.files.listEntries(WatchDir);
-    listing_ = listing ? listing.value() : QList<FolderEntry>();
+    listing_.clear();
     next_ = 0;
+    if (claimWatchedFolder(WatchDir, false) && !lockedFolder_.isEmpty()) {
+        Result<QList<FolderEntry>> listing = context_.files.listEntries(WatchDir);
+        listing_ = listing ? listing.value() : QList<FolderEntry>();
+        if (recoveryDue_) {
+            recover();
+        }
+    }
     continuePass();
+}
+
+// What a run that did not finish left behind, as the journal tells: the
+// partial copies go, and the moved copy is converted again (unless that
+// was cut short too often), never replaced by the next file of its name.
+void Distiller::recover() {
+    recoveryDue_ = false;
+    const QString moveFolder = context_.config.path(PathKind::MoveToFolder);
+    ConversionJournal journal(context_.files, moveFolder);
+    const std::optional<ConversionJournal::Entry> entry = journal.read();
+    if (!entry) {
+        return;
+    }
+    const QString moved = moveFolder + entry->name;
+    for (const QString& leftover : {asidePathOf(moved), asidePathOf(entry->pdfPath),
+                                    WatchDir + QLatin1String(FileConversion::kTempFileName)}) {
+        const std::optional<FileStatus> status = context_.files.status(leftover);
+        if (status && status->type == FileStatus::Type::Ordinary) {
+            [[maybe_unused]] const Status removed = context_.files.remove(leftover);
+        }
+    }
+    const std::optional<FileStatus> copy = context_.files.status(moved);
+    if (!copy || copy->type != FileStatus::Type::Ordinary) {
+        journal.clear();  // it never left the watched folder
+        return;
+    }
+    const int attempts = entry->attempts + 1;
+    if (attempts >= kRecoveryAttempts) {
+        journal.clear();
+        context_.results.addFailed(moved, context_.texts[TextId::Tr_ReasonStopped]);
+        return;
+    }
+    FileConversion::File file;
+    file.watchDir = WatchDir;
+    file.moveFolder = moveFolder;
+    file.name = entry->name;
+    file.pdfPath = entry->pdfPath;
+    startConversion(file);
+    conversion_->beginRecovered(attempts);
 }
 
 // Takes the files of the listing one after another. A file whose road ends
@@ -91,6 +184,13 @@ void Distiller::handleEntry(const FolderEntry& entry) {
     if (!listed) {
         return;  // gone since the listing
     }
+    // A link is never followed: what it leads to may be anybody's.
+    if (listed->type == FileStatus::Type::Link) {
+        if (!isRefused(sourcePath, *listed, QString())) {
+            refuse(sourcePath, *listed, context_.texts[TextId::Tr_ReasonLink], false);
+        }
+        return;
+    }
     const QString moveFolder = context_.config.path(PathKind::MoveToFolder);
     const QString folderReason = folderProblem(moveFolder);
     if (isRefused(sourcePath, *listed, folderReason)) {
@@ -111,18 +211,22 @@ void Distiller::handleEntry(const FolderEntry& entry) {
         file.pdfPath = singleFile_->pdfPath;
         file.singleFile = true;
     }
-    conversion_ = std::make_unique<FileConversion>(context_, file);
+    startConversion(file);
+    conversion_->begin();
+}
+
+void Distiller::startConversion(FileConversion::File file) {
+    const QString sourcePath = file.watchDir + file.name;
+    conversion_ = std::make_unique<FileConversion>(context_, std::move(file));
     connect(conversion_.get(), &FileConversion::refused, this,
-            [this](const QString& path, const FileStatus& status, const QString& reason) {
-                refuse(path, status, reason, false);
-            });
+            [this](const QString& path, const FileStatus& status, const QString& reason,
+                   bool transient) { refuse(path, status, reason, false, transient); });
     connect(conversion_.get(), &FileConversion::taken, this, [this, sourcePath] {
         refusals_.remove(sourcePath);
         CurrentCount += 1;
         context_.results.showRunCount(CurrentCount);
     });
     connect(conversion_.get(), &FileConversion::finished, this, &Distiller::conversionFinished);
-    conversion_->begin();
 }
 
 void Distiller::conversionFinished(FileConversion::End end, const QString& pdfPath) {
@@ -148,6 +252,9 @@ void Distiller::endOfListing() {
 void Distiller::endPass() {
     passInProgress_ = false;
     stopRequested_ = false;
+    if (!active_) {
+        releaseWatchedFolder();
+    }
     if (active_) {
         context_.results.setStatus(context_.texts[TextId::Tr_StatusIdle]);
         Change_Running_Color();
@@ -163,6 +270,12 @@ QString Distiller::folderProblem(const QString& moveFolder) const {
     const TextTable& texts = context_.texts;
     if (context_.files.isSameFolder(WatchDir, moveFolder)) {
         return texts[TextId::Tr_ReasonSameFolder].arg(moveFolder);
+    }
+    // Ghostscript's output goes to its own file in the watched folder.
+    const QString temp = WatchDir + QLatin1String(FileConversion::kTempFileName);
+    if (const std::optional<FileStatus> inTheWay = context_.files.status(temp);
+        inTheWay && inTheWay->type != FileStatus::Type::Ordinary) {
+        return texts[TextId::Tr_ReasonInTheWay].arg(temp);
     }
     const struct {
         const QString& folder;
@@ -181,16 +294,22 @@ QString Distiller::folderProblem(const QString& moveFolder) const {
 bool Distiller::isRefused(const QString& path, const FileStatus& status,
                           const QString& folderReason) const {
     const auto refusal = refusals_.constFind(path);
-    if (refusal == refusals_.cend() || !refusal->status.sameVersion(status)) {
+    if (refusal == refusals_.cend() || refusal->transient || !refusal->status.sameVersion(status)) {
         return false;
     }
     return !refusal->folderCaused || refusal->reason == folderReason;
 }
 
+// A file is listed once for a reason; a transient one that comes again is
+// not listed again.
 void Distiller::refuse(const QString& path, const FileStatus& status, const QString& reason,
-                       bool folderCaused) {
-    refusals_.insert(path, {status, reason, folderCaused});
-    context_.results.addFailed(path, reason);
+                       bool folderCaused, bool transient) {
+    const auto known = refusals_.constFind(path);
+    const bool listed = known != refusals_.cend() && known->transient && known->reason == reason;
+    refusals_.insert(path, {status, reason, folderCaused, transient});
+    if (!listed) {
+        context_.results.addFailed(path, reason);
+    }
 }
 
 void Distiller::forgetRefusalsBesides(const QList<FolderEntry>& listing) {

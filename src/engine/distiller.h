@@ -28,7 +28,10 @@ struct SingleFileRun {
 class Distiller : public QObject {
     Q_OBJECT
   public:
-    Distiller(EngineContext& context, QObject* parent = nullptr);
+    // The lock of a watched folder: one distiller at a time, of any user.
+    static constexpr const char* kLockFileName = ".tarnwick.lock";
+
+    explicit Distiller(EngineContext& context, QObject* parent = nullptr);
     ~Distiller() override;
 
     // The handler of the 200 ms timer: while the distiller is on and no pass
@@ -71,9 +74,13 @@ class Distiller : public QObject {
         FileStatus status;
         QString reason;
         bool folderCaused = false;
+        bool transient = false;  // tried again at every pass, listed once
     };
 
     void Distill_Folder();
+    bool claimWatchedFolder(const QString& watchDir, bool showRefusal);
+    void releaseWatchedFolder();
+    void recover();
     void continuePass();
     void handleEntry(const FolderEntry& entry);
     void conversionFinished(FileConversion::End end, const QString& pdfPath);
@@ -84,14 +91,17 @@ class Distiller : public QObject {
     bool isRefused(const QString& path, const FileStatus& status,
                    const QString& folderReason) const;
     void refuse(const QString& path, const FileStatus& status, const QString& reason,
-                bool folderCaused);
+                bool folderCaused, bool transient = false);
+    void startConversion(FileConversion::File file);
     void forgetRefusalsBesides(const QList<FolderEntry>& listing);
 
     EngineContext& context_;
     bool active_ = false;
     bool passInProgress_ = false;
     bool stopRequested_ = false;
-    bool driving_ = false;  // the pass loop is on the stack
+    bool driving_ = false;      // the pass loop is on the stack
+    bool recoveryDue_ = false;  // the journal is looked at in the next pass
+    QString lockedFolder_;      // the watched folder whose lock is held
     QString WatchDir;
     QString OutputDir;
     QList<FolderEntry> listing_;

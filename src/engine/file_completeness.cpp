@@ -23,8 +23,6 @@ bool isWholePdf(const QByteArray& tail) {
     return visible.lastIndexOf("startxref") >= 0;
 }
 
-bool isUnfinishedPostScript(const QByteArray& head, const QByteArray& tail) {
-    // A print job may begin with an end-of-transmission byte (Ctrl-D).
-    const QByteArray start = head.startsWith('\x04') ? head.mid(1) : head;
-    return start.startsWith("%!PS-Adobe") && !withoutTrailingControls(tail).endsWith(kEndMark);
+bool isUnfinishedPostScript(const QByteArray& tail) {
+    return !withoutTrailingControls(tail).endsWith(kEndMark);
 }

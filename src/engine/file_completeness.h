@@ -2,8 +2,7 @@
 
 #include <QByteArray>
 
-// How much of a file's start and end tells whether it is whole.
-constexpr qint64 kCompletenessHeadBytes = 16;
+// How much of a file's end tells whether it is whole.
 constexpr qint64 kCompletenessTailBytes = 1024;
 
 // True when the end of a PDF file holds its cross-reference pointer
@@ -11,7 +10,7 @@ constexpr qint64 kCompletenessTailBytes = 1024;
 // white space: a file cut short (a full disk) lacks them.
 bool isWholePdf(const QByteArray& tail);
 
-// True for a PostScript file whose first line declares conformance
-// ("%!PS-Adobe") and that does not yet end with "%%EOF" (white space and
-// control characters after it allowed): its writer has not finished it.
-bool isUnfinishedPostScript(const QByteArray& head, const QByteArray& tail);
+// True for a PostScript file that does not yet end with "%%EOF" (white space
+// and control characters after it allowed), whatever its first line says: a
+// writer that has finished it would have written that end mark.
+bool isUnfinishedPostScript(const QByteArray& tail);

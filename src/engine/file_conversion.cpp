@@ -42,6 +42,7 @@ FileConversion::FileConversion(EngineContext& context, File file, QObject* paren
       context_(context),
       file_(std::move(file)),
       sourcePath_(file_.watchDir + file_.name),
+      journal_(context.files, file_.moveFolder),
       run_(context.processes) {
     freePoll_.setInterval(kFileFreePollMs);
     connect(&freePoll_, &QTimer::timeout, this, &FileConversion::Check_File_Free);
@@ -53,6 +54,17 @@ void FileConversion::begin() {
     if (!finished_ && inputPath_.isEmpty()) {
         freePoll_.start();
     }
+}
+
+void FileConversion::beginRecovered(int attempts) {
+    inputPath_ = file_.moveFolder + file_.name;
+    journalWritten_ = true;
+    if (const Status noted = journal_.write({file_.name, file_.pdfPath, attempts}); !noted) {
+        fail(context_.texts[TextId::Tr_ReasonMoveFolder].arg(file_.moveFolder,
+                                                             noted.failure().text));
+        return;
+    }
+    convert();
 }
 
 void FileConversion::stop() {
@@ -76,16 +88,16 @@ void FileConversion::Check_File_Free() {
 }
 
 // A writer that closes the file between pages leaves it free for a moment;
-// a file that does not yet end as PostScript ends is not taken before it
-// does, unless its writer has been silent for long.
+// a file that does not yet end as a PostScript file ends is not taken before
+// it does, unless its writer has been silent for long, whatever its first
+// line says.
 bool FileConversion::isStillBeingWritten(const QString& path) {
     const std::optional<FileStatus> status = context_.files.status(path);
     if (!status || status->msSinceModified >= kUnfinishedQuietMs) {
         return false;
     }
-    const Result<QByteArray> head = context_.files.readHead(path, kCompletenessHeadBytes);
     const Result<QByteArray> tail = context_.files.readTail(path, kCompletenessTailBytes);
-    return head && tail && isUnfinishedPostScript(*head, *tail);
+    return tail && isUnfinishedPostScript(*tail);
 }
 
 void FileConversion::take() {
@@ -96,6 +108,17 @@ void FileConversion::take() {
         return;
     }
     context_.results.setStatus(context_.texts[TextId::Tr_StatusConverting] + file_.name);
+    // Noted before it is taken, so that a run that ends meanwhile, however it
+    // ends, leaves a trace of it.
+    if (const Status noted = journal_.write({file_.name, file_.pdfPath, 0}); !noted) {
+        emit refused(
+            sourcePath_, *written,
+            context_.texts[TextId::Tr_ReasonMoveFolder].arg(file_.moveFolder, noted.failure().text),
+            noted.failure().isTransient());
+        finish(End::Done);
+        return;
+    }
+    journalWritten_ = true;
     const QString input = file_.moveFolder + file_.name;
     const Status moved =
         context_.files.move(sourcePath_, input, [this] { return keepWindowAlive(); });
@@ -106,7 +129,8 @@ void FileConversion::take() {
         }
         emit refused(sourcePath_, *written,
                      moveReason(context_.texts, moved.failure(), file_.watchDir, file_.moveFolder,
-                                TextId::Tr_ReasonMoveFolder));
+                                TextId::Tr_ReasonMoveFolder),
+                     moved.failure().isTransient());
         finish(End::Done);
         return;
     }
@@ -214,6 +238,9 @@ void FileConversion::fail(const QString& reason) {
 void FileConversion::finish(End end, const QString& pdfPath) {
     if (!finished_) {
         finished_ = true;
+        if (journalWritten_) {
+            journal_.clear();
+        }
         emit finished(end, pdfPath);
     }
 }

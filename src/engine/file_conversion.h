@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <optional>
 
+#include "engine/conversion_journal.h"
 #include "engine/engine_context.h"
 #include "engine/ghostscript_run.h"
 #include "engine/output_placement.h"
@@ -38,13 +39,18 @@ class FileConversion : public QObject {
 
     // Starts on the file's road; finished may come before this returns.
     void begin();
+    // Converts again the moved copy that a run which did not finish left in
+    // the move-to folder, as the journal found it.
+    void beginRecovered(int attempts);
     // Ends the waits: a file not yet taken stays where it is, a run in
     // progress is ended and its file listed as stopped.
     void stop();
 
   signals:
-    // The file could not be taken out of the watched folder and stays there.
-    void refused(const QString& path, const FileStatus& status, const QString& reason);
+    // The file could not be taken out of the watched folder and stays there;
+    // a transient cause (a full disk) may pass by itself.
+    void refused(const QString& path, const FileStatus& status, const QString& reason,
+                 bool transient);
     // The file left the watched folder for the move-to folder.
     void taken();
     // The file's road is over; pdfPath is the PDF made, empty when none was.
@@ -69,6 +75,8 @@ class FileConversion : public QObject {
     QString inputPath_;  // the moved copy Ghostscript reads
     bool stopRequested_ = false;
     bool finished_ = false;
+    ConversionJournal journal_;
+    bool journalWritten_ = false;
     QTimer freePoll_;
     GhostscriptRun run_;
     std::optional<OutputPlacement> placement_;

@@ -3,8 +3,7 @@
 #include <QString>
 
 // Every text of the text table, by its identifier. The names are the column
-// "id" of texts.tsv; the carrier labels' texts travel on hidden labels of the
-// main window to the path picker and the merge job.
+// "id" of texts.tsv.
 #define TARNWICK_TEXT_IDS(X)     \
     X(Tr_DeletePSLabel)          \
     X(Tr_StartOnBootLabel)       \
@@ -101,6 +100,13 @@
     X(Tr_ReasonPdfIncomplete)    \
     X(Tr_ReasonStopped)          \
     X(Tr_ReasonBoundingBox)      \
+    X(Tr_MsgWatchedFolderBusy)   \
+    X(Tr_ReasonLink)             \
+    X(Tr_ReasonInTheWay)         \
+    X(Tr_ReasonMergeIncomplete)  \
+    X(Tr_ValueOwnerPassword)     \
+    X(Tr_ValueUserPassword)      \
+    X(Tr_MsgMergeLink)           \
     X(lblTr_FS_msg001)           \
     X(lblTr_FS_msg002)           \
     X(lblTr_FS_msg003)           \

@@ -66,31 +66,48 @@ MergeJob::Start MergeJob::start(const QStringList& rows) {
 }
 
 // Refuses, with a message, what would write elsewhere than asked, what the
-// argument file cannot carry, and an output that is one of the inputs.
+// argument file cannot carry (naming the value), a link among the files (it
+// is not followed), and an output that is one of the inputs.
 bool MergeJob::refuses(const QString& name, const QStringList& rows) {
     const TextTable& texts = context_.texts;
+    Prompts& prompts = context_.prompts;
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('"')) || !canBeQuoted(name)) {
-        context_.prompts.message(texts[TextId::Tr_MsgMergeBadName]);
+        prompts.message(texts[TextId::Tr_MsgMergeBadName]);
         return true;
     }
     const Options options = context_.config.options();
     const QString mergeFolder = context_.config.path(PathKind::ComposeFolder);
     const QString outputFolder = context_.config.path(PathKind::Outputpath);
-    QStringList carried = rows;
-    carried << outputFolder << mergeFolder;
-    if (options.useEncryption) {
-        carried << options.ownerPassword << options.userPassword;
+    QList<std::pair<QString, QString>> carried;  // a value, and how it is named
+    for (const QString& row : rows) {
+        if (!trimBlanks(row).isEmpty()) {
+            carried.append({mergeFolder + row, mergeFolder + row});
+        }
     }
-    for (const QString& text : std::as_const(carried)) {
-        if (!canBeQuoted(text)) {
-            context_.prompts.message(texts[TextId::Tr_MsgMergeUnsafe]);
+    carried.append({outputFolder, outputFolder});
+    if (options.useEncryption) {
+        carried.append({options.ownerPassword, texts[TextId::Tr_ValueOwnerPassword]});
+        carried.append({options.userPassword, texts[TextId::Tr_ValueUserPassword]});
+    }
+    for (const auto& [value, named] : std::as_const(carried)) {
+        if (!canBeQuoted(value)) {
+            prompts.message(texts[TextId::Tr_MsgMergeUnsafe].arg(named));
             return true;
         }
     }
     const QString output = outputFolder + name + QStringLiteral(".pdf");
     for (const QString& row : rows) {
-        if (!trimBlanks(row).isEmpty() && context_.files.isSameFile(output, mergeFolder + row)) {
-            context_.prompts.message(texts[TextId::Tr_MsgOutputIsInput] + output);
+        if (trimBlanks(row).isEmpty()) {
+            continue;
+        }
+        const QString input = mergeFolder + row;
+        const std::optional<FileStatus> status = context_.files.status(input);
+        if (status && status->type == FileStatus::Type::Link) {
+            prompts.message(texts[TextId::Tr_MsgMergeLink].arg(input));
+            return true;
+        }
+        if (context_.files.isSameFile(output, input)) {
+            prompts.message(texts[TextId::Tr_MsgOutputIsInput] + output);
             return true;
         }
     }
@@ -152,8 +169,14 @@ std::optional<QString> MergeJob::runFailure(RunEnd end) {
     if (end.code != 0) {
         return texts[TextId::Tr_ReasonGsExitCode].arg(end.code);
     }
-    if (placement_->check() != OutputPlacement::Check::Whole) {
-        return texts[TextId::Tr_ReasonNoPdf];
+    switch (placement_->check()) {
+        case OutputPlacement::Check::Missing:
+            return texts[TextId::Tr_ReasonNoPdf];
+        case OutputPlacement::Check::Incomplete:
+            return texts[TextId::Tr_ReasonMergeIncomplete].arg(
+                context_.config.path(PathKind::Outputpath));
+        case OutputPlacement::Check::Whole:
+            break;
     }
     return std::nullopt;
 }

@@ -113,6 +113,12 @@ Status copyIntoPlace(int in, mode_t mode, const QByteArray& target,
     if (const Status copied = copyContents(in, out, keepGoing); !copied) {
         return copied;
     }
+    // The copy is as old as its source: it is not a file being written.
+    struct stat source {};
+    if (fstat(in, &source) == 0) {
+        const timespec times[2] = {source.st_atim, source.st_mtim};
+        futimens(out, times);
+    }
     closeCopy.dismiss();
     // Some file systems report a failed write only when the file is closed.
     if (fsync(out) != 0 || close(out) != 0 || rename(aside.constData(), target.constData()) != 0) {

@@ -86,10 +86,11 @@ pages() {
 }
 
 # Drops standard input into the watched folder as $1: written aside and
-# renamed in, dated a moment back so that it is taken at once.
+# renamed in, dated back so that it is taken at once (a file without an end
+# mark is held back while it changed in the last ten seconds).
 drop() {
     cat >"$staging/$1"
-    touch -d '-2 seconds' "$staging/$1"
+    touch -d '-11 seconds' "$staging/$1"
     [ -z "${2:-}" ] || chmod "$2" "$staging/$1"
     mv "$staging/$1" "$watch$1"
 }
