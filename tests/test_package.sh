@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Makes the Debian package from this build tree with cpack, checks what it
-# holds, and asks the program unpacked from it for its version and usage:
-# both answer without a display and leave every settings file as it was.
+# holds and that Debian's checkers accept it (lintian, desktop-file-validate,
+# appstreamcli, man), and asks the program unpacked from it for its version
+# and usage: both answer without a display and leave every settings file as
+# it was.
 set -euo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
 work=$(mktemp -d)
@@ -25,10 +27,29 @@ for package in ghostscript xdg-utils libqt6widgets6; do
     grep -qw "$package" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 
+# Any error or warning fails; notes (I:) do not. Lintian's word on running as
+# root goes to standard error and is shown only with a failure.
+report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $report"
+
 root=$work/root
 dpkg-deb -x "$deb" "$root"
-# The metainfo, and that it names the desktop file and icon that came with it.
+# desktop-file-validate ends with status 0 after hints too: any output fails.
+report=$(desktop-file-validate "$root/usr/share/applications/tarnwick.desktop" 2>&1) &&
+    [ -z "$report" ] || fail "desktop-file-validate: $report"
+report=$(appstreamcli validate --no-net --strict \
+    "$root/usr/share/metainfo/org.tarnwick.tarnwick.metainfo.xml" 2>&1) ||
+    fail "the metainfo does not validate: $report"
+# The metainfo names the desktop file and icon that came with it.
 report=$(appstreamcli validate-tree --no-net "$root" 2>&1) || fail "the metainfo does not validate: $report"
+# The manual page as man shows it: groff's warnings go to standard error.
+report=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
+    man --warnings -l "$root/usr/share/man/man1/tarnwick.1.gz" 2>&1 >/dev/null) &&
+    [ -z "$report" ] || fail "man: $report"
+# A new version needs its changelog entry.
+zcat "$root/usr/share/doc/tarnwick/changelog.gz" >"$work/changelog"
+changelog_version=$(dpkg-parsechangelog -l "$work/changelog" -S Version)
+[ "$changelog_version" = "$PROJECT_VERSION" ] ||
+    fail "the changelog's latest entry is $changelog_version, not $PROJECT_VERSION"
 
 # Settings files where the program would look: beside it and in the user's
 # configuration folder. Nothing under these folders may change.
