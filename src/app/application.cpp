@@ -2,6 +2,7 @@
 
 #include <QSystemTrayIcon>
 
+#include "app/project_address.h"
 #include "app/settings_keeper.h"
 #include "engine/distiller.h"
 #include "merge/merge_job.h"
@@ -59,6 +60,10 @@ void Application::connectWindow() {
             [this](PathKind kind) { pathPrompts_->Path_Button_Click(kind); });
     connect(&window, &FrmMain::languageChosen, this, &Application::applyLanguage);
     connect(commands_, &MainCommands::counterReset, this, [this] { settings_->Save_Settings(); });
+    connect(&window, &FrmMain::websiteClicked, this, [this] {
+        [[maybe_unused]] const Status opened =
+            openProjectDocumentation(services_.files, services_.life, services_.desktop);
+    });
     connect(tray_.get(), &TrayIcon::restoreRequested, &window, &FrmMain::Restore_From_Tray);
     // Minimising hides the window, leaving the icon, only where there is a
     // notification area to bring it back from; hidden once the state change

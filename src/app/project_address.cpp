@@ -4,26 +4,34 @@
 #include <QFile>
 #include <QUrl>
 
+#include "platform/desktop.h"
 #include "platform/folder_files.h"
 #include "platform/program_life.h"
 
-// The project's documentation, which the web-site label opens: shipped beside
-// the program (in the build) or under share/doc (installed); a program copied
-// elsewhere on its own writes the copy built into it to the user's
-// configuration folder, so that the address always leads somewhere.
-QString projectAddress(FolderFiles& files, ProgramLife& life) {
+QString projectCaption() {
+    return QStringLiteral("README.md");
+}
+
+Status openProjectDocumentation(FolderFiles& files, ProgramLife& life, Desktop& desktop) {
     const QString folder = life.programFolder();
-    const QString ownCopy = life.configFolder() + QStringLiteral("/README.md");
-    for (const QString& readme :
-         {folder + QStringLiteral("/README.md"),
-          folder + QStringLiteral("/../share/doc/tarnwick/README.md"), ownCopy}) {
-        if (files.isFile(readme)) {
-            return QUrl::fromLocalFile(QDir::cleanPath(readme)).toString();
+    QString readme;
+    for (const QString& shipped : {folder + QStringLiteral("/README.md"),
+                                   folder + QStringLiteral("/../share/doc/tarnwick/README.md")}) {
+        if (files.isFile(shipped)) {
+            readme = QDir::cleanPath(shipped);
+            break;
         }
     }
-    QFile builtIn(QStringLiteral(":/docs/README.md"));
-    builtIn.open(QIODevice::ReadOnly);
-    [[maybe_unused]] const Status folderMade = files.makeFolder(life.configFolder());
-    [[maybe_unused]] const Status written = files.writeAtomic(ownCopy, builtIn.readAll());
-    return QUrl::fromLocalFile(ownCopy).toString();
+    if (readme.isEmpty()) {
+        readme = life.configFolder() + QStringLiteral("/README.md");
+        QFile builtIn(QStringLiteral(":/docs/README.md"));
+        if (!builtIn.open(QIODevice::ReadOnly)) {
+            return Failure{Failure::Kind::Unreadable, 0, builtIn.errorString()};
+        }
+        [[maybe_unused]] const Status folderMade = files.makeFolder(life.configFolder());
+        if (const Status written = files.writeAtomic(readme, builtIn.readAll()); !written) {
+            return written;
+        }
+    }
+    return desktop.openAddress(QUrl::fromLocalFile(readme).toString());
 }

@@ -14,7 +14,7 @@ SettingsKeeper::SettingsKeeper(FolderFiles& files, Prompts& prompts, const TextT
     : files_(files), prompts_(prompts), texts_(texts), window_(window) {}
 
 bool SettingsKeeper::exists() const {
-    return files_.isFile(path_);
+    return files_.isFile(places_.read);
 }
 
 Settings SettingsKeeper::current() const {
@@ -48,7 +48,7 @@ void SettingsKeeper::Load_Settings() {
     settings.left = 0;
     settings.top = 0;
     // An unreadable file reads as an empty one: every value stays as it was.
-    [[maybe_unused]] const Status read = readSettingsFile(files_, path_, settings);
+    [[maybe_unused]] const Status read = readSettingsFile(files_, places_.read, settings);
     apply(settings);
 }
 
@@ -56,10 +56,11 @@ void SettingsKeeper::Save_Settings() {
     window_.geometry.recordPosition();
     // The configuration folder is made with the first file it holds; when it
     // cannot be, the write says why.
+    const QString& path = places_.write;
     [[maybe_unused]] const Status folder =
-        files_.makeFolder(path_.left(path_.lastIndexOf(QLatin1Char('/'))));
-    if (const Status saved = files_.writeAtomic(path_, formatSettings(current())); !saved) {
-        prompts_.message(texts_[TextId::Tr_MsgSettingsNotSaved] + path_ + QStringLiteral("\n") +
+        files_.makeFolder(path.left(path.lastIndexOf(QLatin1Char('/'))));
+    if (const Status saved = files_.writeAtomic(path, formatSettings(current())); !saved) {
+        prompts_.message(texts_[TextId::Tr_MsgSettingsNotSaved] + path + QStringLiteral("\n") +
                          saved.failure().text);
     }
     window_.animations.Roll_Up_Window();

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "settings/settings.h"
+#include "settings/settings_location.h"
 
 class Configuration;
 class FolderFiles;
@@ -25,9 +26,10 @@ class SettingsKeeper {
 
     SettingsKeeper(FolderFiles& files, Prompts& prompts, const TextTable& texts, Window window);
 
-    // The file; its place is fixed at start-up.
-    QString path() const { return path_; }
-    void setPath(const QString& path) { path_ = path; }
+    // Where the file is read and written; fixed at start-up.
+    const SettingsPlaces& places() const { return places_; }
+    void setPlaces(const SettingsPlaces& places) { places_ = places; }
+    // True when there is a file to read.
     bool exists() const;
 
     // The language code whose texts the windows show.
@@ -49,6 +51,6 @@ class SettingsKeeper {
     Prompts& prompts_;
     const TextTable& texts_;
     Window window_;
-    QString path_;
+    SettingsPlaces places_;
     QString language_ = QStringLiteral("GB");
 };

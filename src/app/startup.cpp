@@ -39,9 +39,8 @@ void Application::start(const StartRequest& request, PathPicker& picker) {
     }
     life.watchTermination();
     Configuration& config = window_->configuration();
-    settings_->setPath(settingsFilePath(services_.files, life));
-    const QString address = projectAddress(services_.files, life);
-    window_->setWebsite(address, address);
+    settings_->setPlaces(settingsPlaces(services_.files, life));
+    window_->setWebsiteCaption(projectCaption());
 
     if (!settings_->exists()) {
         for (PathKind kind : {PathKind::WatchDirpath, PathKind::Outputpath, PathKind::MoveToFolder,

@@ -3,9 +3,17 @@
 #include "platform/folder_files.h"
 #include "platform/program_life.h"
 
-QString settingsFilePath(FolderFiles& files, ProgramLife& life) {
-    const QString programFolder = life.programFolder();
-    const QString folder =
-        files.checkFolder(programFolder).ok() ? programFolder : life.configFolder();
-    return folder + QStringLiteral("/Tarnwick.ini");
+namespace {
+
+const QString kFileName = QStringLiteral("/Tarnwick.ini");
+
+}  // namespace
+
+SettingsPlaces settingsPlaces(FolderFiles& files, ProgramLife& life) {
+    const QString beside = life.programFolder() + kFileName;
+    if (files.checkFolder(life.programFolder()).ok()) {
+        return {beside, beside};
+    }
+    const QString own = life.configFolder() + kFileName;
+    return {files.isFile(own) || !files.isFile(beside) ? own : beside, own};
 }

@@ -5,6 +5,13 @@
 class FolderFiles;
 class ProgramLife;
 
-// The settings file lives beside the program when its folder is writable, and
-// in the user's configuration folder otherwise.
-QString settingsFilePath(FolderFiles& files, ProgramLife& life);
+// Where the settings file is read and where it is written. Beside the
+// program when its folder is writable. Otherwise (an installed program) the
+// user's configuration folder is written, and read once it holds the file;
+// until then a file beside the program, an administrator's defaults, is read.
+struct SettingsPlaces {
+    QString read;
+    QString write;
+};
+
+SettingsPlaces settingsPlaces(FolderFiles& files, ProgramLife& life);

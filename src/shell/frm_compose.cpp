@@ -27,6 +27,8 @@ FrmCompose::FrmCompose(MergeJob& job, const Configuration& config, FolderFiles& 
                        QWidget* parent)
     : QWidget(parent, Qt::Window), job_(job), config_(config), files_(files) {
     setObjectName(QStringLiteral("frmCompose"));
+    // The English title until a language of the six replaces it.
+    setWindowTitle(QStringLiteral("TarnWick " TARNWICK_VERSION " Merge mode"));
     // The main window's colours; hiding this window never ends the program.
     setAttribute(Qt::WA_WindowPropagation);
     setAttribute(Qt::WA_QuitOnClose, false);

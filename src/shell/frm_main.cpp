@@ -137,19 +137,22 @@ void FrmMain::buildPaths() {
         const char* labelName;
         int top;
     };
+    // Six rows between the lower separator (2865) and the frame's lower edge
+    // (5055), each inside them with room to spare.
     const PathRow paths[] = {
         {&cmdGSPath, "cmdGSPath", "lblGsPath", 2940},
-        {&cmdAcroPath, "cmdAcroPath", "lblAcroPath", 3300},
-        {&cmdWatchDir, "cmdWatchDir", "lblWatchDir", 3660},
-        {&cmdOutput, "cmdOutput", "lblOutputPath", 4020},
-        {&cmdPSMove, "cmdPSMove", "lblMoveFolder", 4380},
-        {&cmdComposeFolder, "cmdComposeFolder", "lblComposeFolder", 4740},
+        {&cmdAcroPath, "cmdAcroPath", "lblAcroPath", 3290},
+        {&cmdWatchDir, "cmdWatchDir", "lblWatchDir", 3640},
+        {&cmdOutput, "cmdOutput", "lblOutputPath", 3990},
+        {&cmdPSMove, "cmdPSMove", "lblMoveFolder", 4340},
+        {&cmdComposeFolder, "cmdComposeFolder", "lblComposeFolder", 4690},
     };
     for (const PathRow& row : paths) {
         *row.button = make<QPushButton>(this, row.buttonName);
-        place(*row.button, 240, row.top, 2000, 330);
-        QLabel* label = row.top <= 3300 ? make<QLabel>(this, row.labelName)
-                                        : make<ClickLabel>(this, row.labelName);
+        place(*row.button, 240, row.top, 2000, 320);
+        QLabel* label = row.button == &cmdGSPath || row.button == &cmdAcroPath
+                            ? make<QLabel>(this, row.labelName)
+                            : make<ClickLabel>(this, row.labelName);
         place(label, 2400, row.top + 20, 6975, 285);
     }
     lblGsPath = findChild<QLabel*>(QStringLiteral("lblGsPath"));
@@ -227,9 +230,8 @@ bool FrmMain::selectLanguageEntry(const QString& code) {
     return true;
 }
 
-void FrmMain::setWebsite(const QString& caption, const QString& address) {
+void FrmMain::setWebsiteCaption(const QString& caption) {
     lblWebsite->setText(caption);
-    websiteAddress_ = address;
 }
 
 void FrmMain::writeCaptions() {

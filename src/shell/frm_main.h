@@ -39,9 +39,8 @@ class FrmMain : public QWidget {
     // Selects the language list's entry of a code; a code outside the list
     // selects nothing. True when an entry was selected.
     bool selectLanguageEntry(const QString& code);
-    // The caption of the web-site label, and the address it stands for.
-    void setWebsite(const QString& caption, const QString& address);
-    QString websiteAddress() const { return websiteAddress_; }
+    // The caption of the web-site label.
+    void setWebsiteCaption(const QString& caption);
 
     // The two looks.
     void Make_Green();
@@ -99,7 +98,6 @@ class FrmMain : public QWidget {
     QLabel* pathLabel(PathKind kind) const;
 
     const TextTable& texts_;
-    QString websiteAddress_;
     std::unique_ptr<WindowConfiguration> configuration_;
     std::unique_ptr<WindowResults> results_;
     std::unique_ptr<RunningIndicator> indicator_;

@@ -19,10 +19,6 @@ MainCommands::MainCommands(FrmMain& window, const TextTable& texts, Services ser
     connect(&window_, &FrmMain::folderLabelClicked, this, [this](PathKind kind) {
         [[maybe_unused]] const Status opened = services_.desktop.openFolder(config_.path(kind));
     });
-    connect(&window_, &FrmMain::websiteClicked, this, [this] {
-        [[maybe_unused]] const Status opened =
-            services_.desktop.openAddress(window_.websiteAddress());
-    });
     connect(&window_, &FrmMain::counterClicked, this, &MainCommands::resetCounter);
     connect(&window_, &FrmMain::encryptionReleased, this, &MainCommands::remindPasswords);
     connect(&window_, &FrmMain::showPasswordsClicked, this,

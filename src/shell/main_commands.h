@@ -11,8 +11,8 @@ class Prompts;
 class TextTable;
 
 // The main window's direct commands: open a produced PDF in the reader, a
-// folder in the file browser, the web-site label's address; the counter
-// reset question; the password reminders and the passwords shown.
+// folder in the file browser; the counter reset question; the password
+// reminders and the passwords shown.
 class MainCommands : public QObject {
     Q_OBJECT
   public:

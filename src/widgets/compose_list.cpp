@@ -9,12 +9,24 @@ ComposeList::ComposeList(QWidget* parent) : QListWidget(parent) {
     setDragEnabled(false);
 }
 
+// Only the left button moves the selection; the others leave it where it is,
+// so a drag that starts and ends with them changes nothing.
 void ComposeList::mousePressEvent(QMouseEvent* event) {
-    QListWidget::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        QListWidget::mousePressEvent(event);
+    }
     emit mouseDown(event->modifiers());
 }
 
+void ComposeList::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() & Qt::LeftButton) {
+        QListWidget::mouseMoveEvent(event);
+    }
+}
+
 void ComposeList::mouseReleaseEvent(QMouseEvent* event) {
-    QListWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        QListWidget::mouseReleaseEvent(event);
+    }
     emit mouseUp(event->modifiers());
 }
