@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "app/printer_option.h"
 #include "platform/linux_platform.h"
 #include "platform/qt_prompts.h"
 #include "shell/frm_main.h"
@@ -9,6 +10,9 @@
 
 int main(int argc, char* argv[]) {
     if (const std::optional<int> status = answerInfoOption(argc, argv)) {
+        return *status;
+    }
+    if (const std::optional<int> status = answerPrinterOption(argc, argv)) {
         return *status;
     }
     QApplication app(argc, argv);
