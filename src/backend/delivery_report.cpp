@@ -16,7 +16,8 @@ bool isRefused(int error) {
     return error == EACCES || error == EPERM;
 }
 
-// CUPS's log escapes quotes, so names and paths stand bare.
+// CUPS's log escapes quotes and apostrophes, so the messages have none and
+// names and paths stand bare.
 QByteArray quoted(QByteArrayView text) {
     return messageText(text);
 }
@@ -39,8 +40,8 @@ BackendReport retry(const QByteArray& message) {
 }
 
 BackendReport folderUnusable(QByteArrayView folder, int error) {
-    return stop("The printer's folder " + quoted(folder) + " cannot be used (" + reason(error) +
-                "); set the printer up again with tarnwick --add-printer.");
+    return stop("The folder " + quoted(folder) + " of this printer cannot be used (" +
+                reason(error) + "); set the printer up again with tarnwick --add-printer.");
 }
 
 // A failure in the folder itself, as the user the job is written as.
@@ -65,7 +66,7 @@ BackendReport folderFailure(DeliveryFault fault, int error, QByteArrayView accou
 
 QByteArray stranger(QByteArrayView jobUser) {
     return jobUser == "root" ? QByteArray("The job comes from root")
-                             : "The job's user " + quoted(jobUser) + " has no account here";
+                             : "The user " + quoted(jobUser) + " of the job has no account here";
 }
 
 }  // namespace
@@ -107,11 +108,11 @@ BackendReport reportOf(const DeliveryFailure& failure, QByteArrayView jobUser,
 
 QByteArray standInNotice(QByteArrayView jobUser, QByteArrayView owner) {
     return "INFO: " + stranger(jobUser) + "; it is written as " + quoted(owner) +
-           ", the folder's owner.\n";
+           ", who owns the folder.\n";
 }
 
 BackendReport reportOfBadUri(QByteArrayView uri) {
-    return stop("The printer's device URI " + quoted(uri) +
+    return stop("The device URI " + quoted(uri) + " of this printer" +
                 " names no folder; set the printer up again with tarnwick --add-printer.");
 }
 
