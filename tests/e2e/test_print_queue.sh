@@ -25,7 +25,7 @@ source "$E2E_DIR/session.sh"
 
 backend=${TARNWICK_BACKEND:-$(dirname "$TARNWICK_BIN")/backend/tarnwick}
 [ -x "$backend" ] || fail "no built backend at $backend (TARNWICK_BACKEND names another)"
-for tool in cupsd lp lpstat lpadmin cancel gs pdfinfo; do
+for tool in cupsd lp lpstat lpadmin lpinfo cancel gs pdfinfo; do
     command -v "$tool" >/dev/null || fail "$tool is not installed; scripts/install-deps installs it"
 done
 [ -e /usr/lib/cups/daemon/cups-driverd ] || fail "CUPS's driver server is missing; scripts/install-deps installs cups"
@@ -99,6 +99,8 @@ run_in_background cupsd cupsd -f -c "$cups/cupsd.conf" -s "$cups/cups-files.conf
 export CUPS_SERVER="$cups/cups.sock"
 wait_for 'lpstat -r 2>/dev/null | grep -q "scheduler is running"' || fail "the private cupsd did not start"
 log="$cups/log/error_log"
+# The backend answers device discovery.
+lpinfo -v | grep -qx 'file tarnwick' || fail "lpinfo -v does not list the backend: $(lpinfo -v)"
 
 # --- The queue, made by the program ------------------------------------------
 write_settings \
@@ -362,6 +364,7 @@ print_and_distill() {
     info=$(pdfinfo "$pdf") || fail "pdfinfo cannot open $pdf"
     grep -Eq '^Pages: +1$' <<<"$info" || fail "$pdf does not have one page: $info"
     grep -Eq '^Page size: +612 x 792 pts' <<<"$info" || fail "$pdf is not letter-sized: $info"
+    grep '^Title:' <<<"$info" | grep -qF "$1" || fail "$pdf does not have the job's title: $info"
 }
 print_and_distill Letter "$work/letter.ps" Letter.pdf
 print_and_distill Brochure.pdf "$work/brochure.pdf" Brochure.pdf
