@@ -43,5 +43,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "ghostscript, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-daemon, cups-client, cups-filters, cups")
 
 include(CPack)

@@ -21,10 +21,17 @@ for file in ./usr/bin/tarnwick ./usr/share/applications/tarnwick.desktop \
     ./usr/share/doc/tarnwick/README.md ./usr/share/metainfo/org.tarnwick.tarnwick.metainfo.xml; do
     grep -qxF "$file" <<<"$listing" || fail "the package lacks $file"
 done
+# CUPS runs its backend as root only when nobody else may run it.
+backend_mode=$(dpkg-deb -c "$deb" | awk '$6 == "./usr/lib/cups/backend/tarnwick" {print $1}')
+[ "$backend_mode" = -rwx------ ] || fail "the CUPS backend is '${backend_mode:-missing}', not -rwx------"
 [ "$(dpkg-deb -f "$deb" Version)" = "$PROJECT_VERSION" ] || fail "package version is not $PROJECT_VERSION"
 depends=$(dpkg-deb -f "$deb" Depends)
 for package in ghostscript xdg-utils libqt6widgets6; do
     grep -qw "$package" <<<"$depends" || fail "Depends lacks $package: $depends"
+done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+for package in cups-daemon cups-client cups-filters; do
+    grep -qw "$package" <<<"$recommends" || fail "Recommends lacks $package: $recommends"
 done
 
 # Any error or warning fails; notes (I:) do not. Lintian's word on running as

@@ -5,7 +5,8 @@
 namespace {
 
 const char usage[] =
-    "Usage: tarnwick [d | FILE | --help | --version]\n"
+    "Usage: tarnwick [d | FILE | --add-printer [NAME] | --remove-printer [NAME] |\n"
+    "                --help | --version]\n"
     "\n"
     "Turns PostScript print files into PDF files with Ghostscript.\n"
     "\n"
@@ -13,6 +14,11 @@ const char usage[] =
     "  d          start with the distiller switched on\n"
     "  FILE       convert one PostScript file (.ps, .eps, .plt, .prn) into a PDF\n"
     "             beside it, then end\n"
+    "  --add-printer [NAME]\n"
+    "             add a printer (named TarnWick unless NAME is given) that puts\n"
+    "             every job printed to it into the watched folder, for the distiller\n"
+    "  --remove-printer [NAME]\n"
+    "             remove that printer\n"
     "  --help     show this text\n"
     "  --version  show the version\n"
     "\n"

@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "app/info_options.h"
+#include "app/printer_option.h"
 #include "platform/linux_desktop.h"
 #include "platform/linux_folder_files.h"
 #include "platform/linux_processes.h"
@@ -11,8 +12,12 @@
 #include "platform/linux_volumes.h"
 #include "widgets/qt_prompts.h"
 
-Program::Program(int& argc, char** argv)
-    : argc_(argc), argv_(argv), answered_(answerInfoOption(argc, argv)) {}
+Program::Program(int& argc, char** argv) : argc_(argc), argv_(argv) {
+    answered_ = answerInfoOption(argc, argv);
+    if (!answered_) {
+        answered_ = answerPrinterOption(argc, argv);
+    }
+}
 
 int Program::run() {
     if (answered_) {

@@ -3,8 +3,8 @@
 #include <optional>
 
 // The program as main() starts it: the command line's own answers (help,
-// version) before anything else, else the application on the Linux
-// platform, run until it ends.
+// version, the print queue) before anything else, else the application on
+// the Linux platform, run until it ends.
 class Program {
   public:
     Program(int& argc, char** argv);

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <variant>
+
+class PrintQueueAdmin;
+
+// tarnwick --add-printer [NAME] makes a print queue that delivers every job,
+// as PostScript, into the watched folder, where the distiller takes it;
+// tarnwick --remove-printer [NAME] takes it away again. A queue of that name
+// that prints anywhere else is left alone.
+
+enum class PrinterAction { Add, Remove };
+
+struct PrinterOption {
+    PrinterAction action = PrinterAction::Add;
+    QString name;
+};
+
+inline constexpr char kDefaultPrinterName[] = "TarnWick";
+
+// What the command says and how it ends.
+struct PrinterCommandResult {
+    int exitCode = 0;
+    QString out;  // for standard output: what was done
+    QString err;  // for standard error: what went wrong, what to do
+};
+
+// Reads the program's arguments (its name left out). Nothing when they do
+// not ask for a printer; the answer itself (exit code 1) when they ask
+// wrongly.
+std::optional<std::variant<PrinterOption, PrinterCommandResult>> parsePrinterOption(
+    const QStringList& arguments);
+
+// Adds or removes the queue; watchedFolder is the settings' watched folder.
+PrinterCommandResult runPrinterCommand(const PrinterOption& option, const QString& watchedFolder,
+                                       PrintQueueAdmin& admin);
