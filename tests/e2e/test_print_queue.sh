@@ -103,24 +103,12 @@ log="$cups/log/error_log"
 lpinfo -v | grep -qx 'file tarnwick' || fail "lpinfo -v does not list the backend: $(lpinfo -v)"
 
 # --- The queue, made by the program ------------------------------------------
-write_settings \
-    "Ghostscriptpath;$(command -v gs)" \
-    "     Outputpath;$output" \
-    "     MoveFolder;$move" \
-    "   WatchDirpath;$watch" \
-    "  ComposeFolder;$work/merge/" \
-    '  AcrobatFolder;/usr/bin/evince' \
-    'DeletePSFilesAC;0' \
-    'StartDistOnBoot;0' \
-    '        Quality;Default (all)' \
-    'UseBoundingBInf;0' \
-    '  UseEncryption;0' \
-    ' GoodPicQuality;0' \
-    '       Language;GB' \
-    '           Left;1500' \
-    '            Top;900' \
-    '    WindowState;0' \
-    '        Counter;0'
+setting Outputpath "$output"
+setting MoveFolder "$move"
+setting WatchDirpath "$watch"
+setting ComposeFolder "$work/merge/"
+setting Left 1500
+setting Top 900
 
 said=$("$program_dir/tarnwick" --add-printer 2>"$work/add.log") || fail "--add-printer failed: $(cat "$work/add.log")"
 grep -q '^Added the printer "TarnWick"' <<<"$said" || fail "--add-printer said: $said"
