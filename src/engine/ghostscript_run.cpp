@@ -5,9 +5,14 @@ GhostscriptRun::GhostscriptRun(Processes& processes, QObject* parent)
     connect(&processes_, &Processes::runEnded, this, &GhostscriptRun::onRunEnded);
 }
 
-// A run is never left behind by whoever started it.
+// A run is never left behind by whoever started it; its end is not
+// reported to an owner that is going.
 GhostscriptRun::~GhostscriptRun() {
-    end();
+    if (process_) {
+        const ProcessId id = *process_;
+        process_.reset();
+        processes_.endRun(id);
+    }
 }
 
 Status GhostscriptRun::start(const GsCommand& command, const QString& workingFolder) {
