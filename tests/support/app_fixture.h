@@ -9,9 +9,8 @@
 #include "platform/fake_program_life.h"
 #include "platform/fake_prompts.h"
 #include "platform/fake_volumes.h"
+#include "shell/frm_main.h"
 #include "support/engine_fixture.h"
-
-class QLabel;
 
 // The application on the stand-in platform, not yet started: its texts in
 // English, its settings file where the program keeps it (beside the program,
