@@ -7,15 +7,17 @@
 
 #include "engine/distiller.h"
 #include "merge/merge_job.h"
+#include "platform/aside_path.h"
 #include "shell/frm_compose.h"
-#include "support/main_window_fixture.h"
+#include "support/app_fixture.h"
 
 class TestFrmCompose : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowFixture> f;
+    std::unique_ptr<AppFixture> f;
+    QStringList listed;  // the PostScript files of the merge folder, in folder order
 
-    FrmCompose& dialog() { return f->window->frmCompose(); }
+    FrmCompose& dialog() { return f->app->frmCompose(); }
     template <typename T = QPushButton>
     T* control(const char* name) {
         return dialog().findChild<T*>(QLatin1String(name));
@@ -34,17 +36,22 @@ class TestFrmCompose : public QObject {
     }
     void click(const char* button) { QTest::mouseClick(control(button), Qt::LeftButton); }
     QPoint rowCentre(int row) { return list()->visualItemRect(list()->item(row)).center(); }
-    void tick() { QMetaObject::invokeMethod(&f->window->timer(), "timeout"); }
+    // The 200 ms timer's tick, and the distill pass it began to its end.
+    void tick() {
+        QMetaObject::invokeMethod(&f->app->timer(), "timeout");
+        QTRY_VERIFY(!f->app->distiller().isPassInProgress());
+    }
 
   private slots:
     void init() {
-        f = std::make_unique<MainWindowFixture>();
-        f->window->move(200, 100);
-        f->window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f->window.get()));
+        f = std::make_unique<AppFixture>();
+        f->window().move(200, 100);
+        QVERIFY(f->showWindow());
         for (const char* name : {"x.ps", "y.ps", "z.ps", "notes.txt"}) {
-            f->writeFile(f->merge + name);
+            writeFile(f->merge + name);
         }
+        listed = entryNames(f->files, f->merge).filter(QStringLiteral(".ps"));
+        QCOMPARE(listed.size(), 3);
     }
     void cleanup() { f.reset(); }
 
@@ -54,87 +61,94 @@ class TestFrmCompose : public QObject {
         open();
         QVERIFY(QApplication::activeModalWidget() == nullptr);
         QCOMPARE(dialog().windowTitle(), "TarnWick 3.9 Merge mode");
-        const QRect main = f->window->frameGeometry();
+        const QRect main = f->window().frameGeometry();
         QCOMPARE(dialog().frameGeometry().top(), main.top());
         QVERIFY(qAbs(dialog().frameGeometry().center().x() - main.center().x()) <= 1);
-        QCOMPARE(rows(), QStringList({"x.ps", "y.ps", "z.ps", ""}));
+        QCOMPARE(rows(), listed + QStringList{""});
 
         click("cmdRemove");
-        QCOMPARE(rows(), QStringList({"y.ps", "z.ps", ""}));
+        QCOMPARE(rows(), listed.mid(1) + QStringList{""});
         click("cmdClose");
         QVERIFY(dialog().isHidden());
         open();
-        QCOMPARE(rows(), QStringList({"x.ps", "y.ps", "z.ps", ""}));
+        QCOMPARE(rows(), listed + QStringList{""});
 
-        for (const char* name : {"x.ps", "y.ps", "z.ps"}) {
-            QFile::remove(f->merge + name);
+        for (const QString& name : std::as_const(listed)) {
+            QVERIFY(QFile::remove(f->merge + name));
         }
         click("cmdReload");
-        f->writeFile(f->merge + "new.pdf");
+        writeFile(f->merge + "new.pdf");
         click("cmdMakeOnePS");
-        QCOMPARE(f->platform.fakePrompts.shown.size(), 1);
+        QCOMPARE(f->prompts.shown.size(), 1);
         QCOMPARE(rows(), QStringList({"new.pdf", ""}));
 
-        f->window->applyLanguage("FI");
+        f->app->applyLanguage("FI");
         QCOMPARE(dialog().windowTitle(), QString::fromUtf8("TarnWick 3.9 Yhdistämistila"));
     }
 
-    // The selection follows the pointer from x to z; the row lands before z,
-    // or after it with Shift alone.
+    // The selection follows the pointer from the first row to the third;
+    // the row lands before the third, or after it with Shift alone.
     void dragsWithTheMouse_data() {
         QTest::addColumn<Qt::KeyboardModifiers>("keys");
-        QTest::addColumn<QStringList>("order");
-        QTest::newRow("plain") << Qt::KeyboardModifiers() << QStringList{"y.ps", "x.ps", "z.ps"};
-        QTest::newRow("Shift") << Qt::KeyboardModifiers(Qt::ShiftModifier)
-                               << QStringList{"y.ps", "z.ps", "x.ps"};
+        QTest::addColumn<QList<int>>("order");  // rows of the folder order
+        QTest::newRow("plain") << Qt::KeyboardModifiers() << QList<int>{1, 0, 2};
+        QTest::newRow("Shift") << Qt::KeyboardModifiers(Qt::ShiftModifier) << QList<int>{1, 2, 0};
         QTest::newRow("Shift and Control")
-            << (Qt::ShiftModifier | Qt::ControlModifier) << QStringList{"y.ps", "x.ps", "z.ps"};
+            << (Qt::ShiftModifier | Qt::ControlModifier) << QList<int>{1, 0, 2};
     }
     void dragsWithTheMouse() {
         QFETCH(Qt::KeyboardModifiers, keys);
-        QFETCH(QStringList, order);
+        QFETCH(QList<int>, order);
+        QStringList expected;
+        for (int row : order) {
+            expected << listed[row];
+        }
         open();
         QWidget* viewport = list()->viewport();
         QTest::mousePress(viewport, Qt::LeftButton, keys, rowCentre(0));
         QTest::mouseMove(viewport, rowCentre(1));
         QTest::mouseMove(viewport, rowCentre(2));
         QTest::mouseRelease(viewport, Qt::LeftButton, keys, rowCentre(2));
-        QCOMPARE(rows(), order << "");
-        QCOMPARE(list()->currentRow(), order.indexOf("x.ps"));
+        QCOMPARE(rows(), expected << "");
+        QCOMPARE(list()->currentRow(), order.indexOf(0));
     }
 
     // While Ghostscript merges, only the progress line shows and the
     // distiller waits; then the merged file is listed and counted.
     void mergeHoldsTheDistiller() {
-        f->writeFile(f->watch + "w.ps");
-        f->window->distiller().Start_Distiller();
+        writeFile(f->watch + "w.ps");
+        f->app->distiller().Start_Distiller();
         open();
         click("cmdMakeOnePS");
         auto* patience = control<QLabel>("lblPatience");
         QVERIFY(patience->isVisible() && !list()->isVisible());
         QCOMPARE(patience->text(), "Waiting for Ghostscript to finish....");
         tick();
-        QCOMPARE(f->platform.started.size(), 1);
+        QCOMPARE(f->processes.started.size(), 1);
 
+        // Ghostscript writes the merged file aside; it is renamed into place.
         const QString merged = f->output + "Merged_File_0001.pdf";
-        f->writeFile(merged, "%PDF-1.4\n");
-        f->platform.finishProcess(f->platform.started[0].id);
-        QVERIFY(dialog().isHidden() && list()->isVisibleTo(&dialog()));
+        writeFile(asidePathOf(merged), kWholePdf);
+        f->processes.finishRun(f->processes.started[0].id);
+        QTRY_VERIFY(dialog().isHidden());
+        QVERIFY(list()->isVisibleTo(&dialog()));
+        QCOMPARE(readFile(merged), kWholePdf);
         QCOMPARE(f->listEntries(), QStringList{merged});
         QCOMPARE(f->caption("lblTeller") + f->caption("lblCurrentCount"), "11");
         f->ghostscriptWritesOutput();
         tick();
-        QCOMPARE(f->platform.started.size(), 2);
+        QCOMPARE(f->processes.started.size(), 2);
     }
 
     void exitEndsARunningMerge() {
         open();
         click("cmdMakeOnePS");
-        f->window->exitProgram();
-        QVERIFY(!f->platform.isProcessRunning(f->platform.started[0].id));
-        QVERIFY(!f->window->mergeJob().isRunning());
-        QCOMPARE(f->platform.endCount, 1);
-        QVERIFY(f->platform.fakePrompts.shown.isEmpty());
+        QCOMPARE(f->processes.started.size(), 1);
+        f->app->exitProgram();
+        QVERIFY(!f->processes.isRunning(f->processes.started[0].id));
+        QVERIFY(!f->app->mergeJob().isRunning());
+        QCOMPARE(f->life.endCount, 1);
+        QVERIFY(f->prompts.shown.isEmpty());
     }
 };
 

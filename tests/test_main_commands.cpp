@@ -1,36 +1,23 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
 
 #include "app/project_address.h"
+#include "common/pdf_results.h"
 #include "engine/distiller.h"
+#include "settings/configuration.h"
 #include "shell/window_animations.h"
-#include "support/main_window_fixture.h"
+#include "support/app_fixture.h"
+#include "support/scripted_picker.h"
 #include "widgets/twips.h"
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList messagesOf(const FakePlatform& platform) {
-    QStringList texts;
-    for (const FakePrompts::Shown& shown : platform.fakePrompts.shown) {
-        texts.append(shown.text);
-    }
-    return texts;
-}
 
 // How the entry under the mouse is made.
 enum class Entry { Existing, Missing, Failed };
@@ -45,10 +32,10 @@ Q_DECLARE_METATYPE(Reader)
 class TestMainCommands : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowFixture> f;
+    std::unique_ptr<AppFixture> f;
 
     QListWidget* list() const { return f->control<QListWidget>("lstConverted"); }
-    QStringList messages() const { return messagesOf(f->platform); }
+    QStringList messages() const { return f->prompts.messages(); }
     // A click on a list entry, where a person would click.
     void clickEntry(int row, Qt::MouseButton button) {
         const QRect rect = list()->visualItemRect(list()->item(row));
@@ -60,8 +47,8 @@ class TestMainCommands : public QObject {
         QTest::mouseClick(list()->viewport(), button, {},
                           QPoint(viewport->width() / 2, viewport->height() - 3));
     }
-    // The reader: any existing file will do, the fake platform starts nothing.
-    QString readerFile() const { return f->writeFile(f->root.path() + "/reader", "#!/bin/sh\n"); }
+    // The reader: any existing file will do, the stand-in starts nothing.
+    QString readerFile() const { return writeFile(f->root.path() + "/reader", "#!/bin/sh\n"); }
     QString readerCaption(Reader reader) const {
         switch (reader) {
             case Reader::File:
@@ -88,18 +75,17 @@ class TestMainCommands : public QObject {
     // The arguments of the Ghostscript run.
     QStringList convertOneFile() {
         f->ghostscriptWritesOutput();
-        f->writeFile(f->watch + "a.ps");
-        f->window->distiller().Start_Distiller();
-        f->window->distiller().tick();
-        return f->platform.started.isEmpty() ? QStringList() : f->platform.started.last().arguments;
+        writeFile(f->watch + "a.ps");
+        f->app->distiller().Start_Distiller();
+        f->tickToEnd();
+        return f->processes.started.isEmpty() ? QStringList()
+                                              : f->processes.started.last().request.arguments;
     }
 
   private slots:
     void init() {
-        f = std::make_unique<MainWindowFixture>();
-        f->window->Make_Orange();
-        f->window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f->window.get()));
+        f = std::make_unique<AppFixture>();
+        QVERIFY(f->showWindow());
     }
     void cleanup() { f.reset(); }
 
@@ -154,30 +140,30 @@ class TestMainCommands : public QObject {
 
         const QString pdf = f->output + "a b.pdf";
         if (entry != Entry::Missing) {
-            f->writeFile(pdf, "%PDF-1.4\n");
+            writeFile(pdf, "%PDF-1.4\n");
         }
-        f->window->addConverted(f->output + "other.pdf");
+        f->window().results().addConverted(f->output + "other.pdf");
         if (entry == Entry::Failed) {
             // The entry names an existing file, so only the mark stops it.
-            f->window->addFailed(f->moved + "a.ps", "Ghostscript made no PDF");
+            f->window().results().addFailed(f->moved + "a.ps", "Ghostscript made no PDF");
             list()->item(1)->setText(pdf);
         } else {
-            f->window->addConverted(pdf);
+            f->window().results().addConverted(pdf);
         }
         const QString caption = readerCaption(reader);
         f->setCaption("lblAcroPath", caption);
-        f->platform.failStart = startFails;
+        f->processes.failStart = startFails;
 
         clickEntry(1, button);
 
         command.replace("%r", caption).replace("%e", pdf);
         message.replace("%e", pdf);
         if (command.isEmpty()) {
-            QVERIFY(f->platform.started.isEmpty());
+            QVERIFY(f->processes.programs.isEmpty());
         } else {
-            QCOMPARE(f->platform.started.size(), 1);
-            QCOMPARE(f->platform.started[0].commandLine, command);
-            QCOMPARE(f->platform.started[0].mode, WindowMode::Maximised);
+            QCOMPARE(f->processes.programs.size(), 1);
+            QCOMPARE(f->processes.programs[0].commandLine, command);
+            QCOMPARE(f->processes.programs[0].mode, WindowMode::Maximised);
         }
         if (message.isEmpty()) {
             QCOMPARE(messages(), QStringList());
@@ -188,11 +174,11 @@ class TestMainCommands : public QObject {
             } else {
                 QCOMPARE(messages()[0], message);
             }
-            QCOMPARE(f->platform.fakePrompts.shown[0].buttons, Prompts::Buttons::Ok);
+            QCOMPARE(f->prompts.shown[0].buttons, Prompts::Buttons::Ok);
         }
-        QCOMPARE(f->platform.openedFolders, QStringList());
+        QCOMPARE(f->desktop.openedFolders, QStringList());
         // A reader that does not start is reported, the program goes on.
-        QCOMPARE(f->platform.endCount, 0);
+        QCOMPARE(f->life.endCount, 0);
     }
 
     void rightClickOpensOutputFolder_data() {
@@ -204,15 +190,15 @@ class TestMainCommands : public QObject {
         QFETCH(int, entries);
         f->setCaption("lblAcroPath", readerFile());
         for (int i = 0; i < entries; ++i) {
-            f->window->addConverted(f->writeFile(f->output + QString::number(i) + ".pdf"));
+            f->window().results().addConverted(writeFile(f->output + QString::number(i) + ".pdf"));
         }
         if (entries > 0) {
             clickEntry(0, Qt::RightButton);
         } else {
             clickBesideEntries(Qt::RightButton);
         }
-        QCOMPARE(f->platform.openedFolders, QStringList{f->output});
-        QVERIFY(f->platform.started.isEmpty());
+        QCOMPARE(f->desktop.openedFolders, QStringList{f->output});
+        QVERIFY(f->processes.programs.isEmpty());
         QCOMPARE(messages(), QStringList());
     }
 
@@ -231,28 +217,28 @@ class TestMainCommands : public QObject {
         QFETCH(bool, clickEntryFirst);
         f->setCaption("lblAcroPath", readerFile());
         for (int i = 0; i < entries; ++i) {
-            f->window->addConverted(f->writeFile(f->output + QString::number(i) + ".pdf"));
+            f->window().results().addConverted(writeFile(f->output + QString::number(i) + ".pdf"));
         }
         if (clickEntryFirst) {
             clickEntry(0, Qt::LeftButton);
-            QCOMPARE(f->platform.started.size(), 1);
-            f->platform.started.clear();
+            QCOMPARE(f->processes.programs.size(), 1);
+            f->processes.programs.clear();
         } else {
             list()->setCurrentRow(-1);
         }
         clickBesideEntries(Qt::LeftButton);
         QVERIFY(list()->selectedItems().isEmpty());
-        QVERIFY2(f->platform.started.isEmpty(),
-                 qPrintable(f->platform.started.value(0).commandLine));
+        QVERIFY2(f->processes.programs.isEmpty(),
+                 qPrintable(f->processes.programs.value(0).commandLine));
         QCOMPARE(messages(), QStringList());
-        QCOMPARE(f->platform.openedFolders, QStringList());
+        QCOMPARE(f->desktop.openedFolders, QStringList());
     }
 
     void emptyEntryOpensNothing() {
         f->setCaption("lblAcroPath", readerFile());
-        f->window->addConverted(QString());
+        f->window().results().addConverted(QString());
         clickEntry(0, Qt::LeftButton);
-        QVERIFY(f->platform.started.isEmpty());
+        QVERIFY(f->processes.programs.isEmpty());
         QCOMPARE(messages(), QStringList());
     }
 
@@ -270,8 +256,8 @@ class TestMainCommands : public QObject {
         // The other labels name other folders, so a mixed-up label shows.
         f->setCaption(label.constData(), caption);
         QTest::mouseClick(f->control<QLabel>(label.constData()), Qt::LeftButton);
-        QCOMPARE(f->platform.openedFolders, QStringList{caption});
-        QCOMPARE(f->platform.openedUrls, QStringList());
+        QCOMPARE(f->desktop.openedFolders, QStringList{caption});
+        QCOMPARE(f->desktop.openedAddresses, QStringList());
     }
 
     void websiteLabelOpensReadme_data() {
@@ -280,45 +266,34 @@ class TestMainCommands : public QObject {
         // Characters that an address must carry encoded.
         QTest::newRow("blank, hash and percent") << "my #1 100% bin";
     }
+    // Started from a folder with the project's README, the program's
+    // web-site label names it and opens it.
     void websiteLabelOpensReadme() {
         QFETCH(QString, folderName);
-        QTemporaryDir root;
-        const QString programFolder = root.path() + "/" + folderName;
+        const QString programFolder = f->root.path() + "/" + folderName;
         QVERIFY(QDir().mkpath(programFolder));
-        QFile readme(programFolder + "/README.md");
-        QVERIFY(readme.open(QIODevice::WriteOnly));
-        readme.close();
-        FakePlatform platform;
-        platform.programFolderPath = programFolder;
-        platform.configFolderPath = root.path() + "/config";
-        FrmMain window(platform);
-        window.setProjectAddress(projectAddress(platform));
+        writeFile(programFolder + "/README.md", "# TarnWick\n");
+        f->life.programFolderPath = programFolder;
+        ScriptedPicker picker(f->config(), 1, QStringLiteral("/bin/sh"));
+        f->app->start(interpretCommandLine(QString()), picker);
+        f->app->timer().stop();
 
-        auto* website = window.findChild<QLabel*>("lblWebsite");
+        auto* website = f->control<QLabel>("lblWebsite");
         const QUrl address(website->text());
         QVERIFY2(website->text().startsWith("file://"), qPrintable(website->text()));
         QVERIFY(address.isLocalFile());
         QCOMPARE(address.toLocalFile(), programFolder + "/README.md");
 
-        window.show();
         QTest::mouseClick(website, Qt::LeftButton);
-        QCOMPARE(platform.openedUrls, QStringList{website->text()});
-        QCOMPARE(platform.openedFolders, QStringList());
+        QCOMPARE(f->desktop.openedAddresses, QStringList{website->text()});
+        QCOMPARE(f->desktop.openedFolders, QStringList());
     }
 
     // A program copied somewhere on its own still opens a real document.
     void websiteWithoutReadmeBesideTheProgram() {
-        QTemporaryDir root;
-        FakePlatform platform;
-        platform.programFolderPath = root.path() + "/bin";
-        platform.configFolderPath = root.path() + "/config";
-        QVERIFY(QDir().mkpath(platform.programFolderPath));
-        QVERIFY(QDir().mkpath(platform.configFolderPath));
-        const QUrl address(projectAddress(platform));
-        QCOMPARE(address.toLocalFile(), platform.configFolderPath + "/README.md");
-        QFile readme(address.toLocalFile());
-        QVERIFY(readme.open(QIODevice::ReadOnly));
-        QVERIFY(readme.readAll().startsWith("# TarnWick"));
+        const QUrl address(projectAddress(f->files, f->life));
+        QCOMPARE(address.toLocalFile(), f->life.configFolderPath + "/README.md");
+        QVERIFY(readFile(address.toLocalFile()).startsWith("# TarnWick"));
     }
 
     void counterLabel_data() {
@@ -328,26 +303,27 @@ class TestMainCommands : public QObject {
     }
     void counterLabel() {
         QFETCH(Prompts::Answer, answer);
-        FrmMain& window = *f->window;
-        window.animations().recordFullSize();
-        window.setCounter(1234);
+        FrmMain& window = f->window();
+        f->app->animations().recordFullSize();
+        f->config().setCounter(1234);
         const QSize fullSize = window.size();
-        f->platform.fakePrompts.answers = {answer};
+        f->prompts.answers = {answer};
 
         QTest::mouseClick(f->control<QLabel>("lblTeller"), Qt::LeftButton);
 
         QCOMPARE(messages(), QStringList{"Do you want to reset the counter to 0?"});
-        QCOMPARE(f->platform.fakePrompts.shown[0].buttons, Prompts::Buttons::OkCancel);
-        const QByteArray file = readAll(window.settingsPath());
+        QCOMPARE(f->prompts.shown[0].buttons, Prompts::Buttons::OkCancel);
+        const std::optional<Settings> saved = f->savedSettings();
         if (answer == Prompts::Answer::Cancel) {
             QCOMPARE(f->caption("lblTeller"), QStringLiteral("1234"));
-            QCOMPARE(window.counter(), 1234.0);
-            QVERIFY(!QFile::exists(window.settingsPath()));
+            QCOMPARE(f->config().counter(), 1234.0);
+            QVERIFY(!saved);
             QCOMPARE(window.size(), fullSize);
         } else {
             QCOMPARE(f->caption("lblTeller"), QStringLiteral("0"));
-            QCOMPARE(window.counter(), 0.0);
-            QVERIFY(file.contains("\r\n        Counter;0\r\n"));
+            QCOMPARE(f->config().counter(), 0.0);
+            QVERIFY(saved);
+            QCOMPARE(saved->counter, 0.0);
             QVERIFY2(pixelsToTwips(window.height()) < 600,
                      qPrintable(QString::number(window.height())));
         }
@@ -425,7 +401,7 @@ class TestMainCommands : public QObject {
         QCOMPARE(box->isChecked(), tickedAfter);
         QCOMPARE(messages(), message.isEmpty() ? QStringList() : QStringList{message});
         if (!message.isEmpty()) {
-            QCOMPARE(f->platform.fakePrompts.shown[0].buttons, Prompts::Buttons::Ok);
+            QCOMPARE(f->prompts.shown[0].buttons, Prompts::Buttons::Ok);
         }
     }
 
@@ -455,7 +431,7 @@ class TestMainCommands : public QObject {
         QTest::mouseClick(f->control<QPushButton>("cmdShowPassWords"), Qt::LeftButton);
         QCOMPARE(messages(),
                  QStringList{"Owner Password: " + owner + "\r\n User Password: " + user});
-        QCOMPARE(f->platform.fakePrompts.shown[0].buttons, Prompts::Buttons::Ok);
+        QCOMPARE(f->prompts.shown[0].buttons, Prompts::Buttons::Ok);
     }
 
   private:

@@ -8,10 +8,11 @@
 #include <QTimer>
 
 #include "engine/distiller.h"
+#include "settings/configuration.h"
 #include "settings/path_checks.h"
 #include "shell/frm_settings.h"
 #include "shell/path_prompts.h"
-#include "support/main_window_fixture.h"
+#include "support/app_fixture.h"
 #include "support/scripted_picker.h"
 
 namespace {
@@ -27,10 +28,10 @@ Q_DECLARE_METATYPE(PathKind)
 class TestPathPicker : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowFixture> f;
+    std::unique_ptr<AppFixture> f;
     QString vol;  // a volume of its own, holding a/sub, b and three files in a
 
-    FrmSettings* picker() const { return f->window->pathPrompts().loadedPicker(); }
+    FrmSettings* picker() const { return f->app->pathPrompts().loadedPicker(); }
     template <typename T>
     T* pickerControl(const char* name) const {
         return picker()->findChild<T*>(QLatin1String(name));
@@ -53,7 +54,7 @@ class TestPathPicker : public QObject {
     }
     // Opens the picker for a kind with a stored value.
     void openPicker(PathKind kind, const QString& stored) {
-        f->window->setPath(kind, stored);
+        f->config().setPath(kind, stored);
         press(buttonOf(kind));
         QVERIFY(picker() != nullptr && picker()->isVisible());
     }
@@ -86,17 +87,16 @@ class TestPathPicker : public QObject {
 
   private slots:
     void init() {
-        f = std::make_unique<MainWindowFixture>();
+        f = std::make_unique<AppFixture>();
         vol = f->root.path() + QStringLiteral("/vol");
         for (const char* folder : {"/a/sub", "/b"}) {
             QDir().mkpath(vol + folder);
         }
         for (const char* file : {"/a/gs", "/a/evince", "/a/notes.txt"}) {
-            f->writeFile(vol + file);
+            writeFile(vol + file);
         }
-        f->platform.volumeList = {QStringLiteral("/"), vol};
-        f->window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f->window.get()));
+        f->volumes.volumeList = {QStringLiteral("/"), vol};
+        QVERIFY(f->showWindow());
     }
     void cleanup() { f.reset(); }
 
@@ -136,7 +136,7 @@ class TestPathPicker : public QObject {
                 break;
         }
         press("cmdOk");
-        QCOMPARE(f->window->path(kind), inVol(stored));
+        QCOMPARE(f->config().path(kind), inVol(stored));
         QVERIFY(!picker()->isVisible());
     }
 
@@ -172,11 +172,11 @@ class TestPathPicker : public QObject {
         QCOMPARE(pickerControl<QLabel>("lblgreen")->isVisible(), !okBeforeClick);
 
         clickRow("fileList", offered.first());
-        QCOMPARE(f->window->path(kind), inVol(stored));
+        QCOMPARE(f->config().path(kind), inVol(stored));
         QVERIFY(pickerControl<QPushButton>("cmdOk")->isVisible());
         press("cmdCancel");
         QVERIFY(!picker()->isVisible());
-        QCOMPARE(f->window->path(kind), inVol(stored));
+        QCOMPARE(f->config().path(kind), inVol(stored));
     }
 
     void helpTextOfTheKind_data() {
@@ -195,8 +195,7 @@ class TestPathPicker : public QObject {
         QFETCH(QString, help);
         openPicker(kind, inVol("%v/a/"));
         press("cmdHelp");
-        QCOMPARE(f->platform.fakePrompts.shown.size(), 1);
-        QCOMPARE(f->platform.fakePrompts.shown.first().text, help);
+        QCOMPARE(f->prompts.messages(), QStringList{help});
         QVERIFY(picker()->isVisible());
     }
 
@@ -215,8 +214,8 @@ class TestPathPicker : public QObject {
     void unreadablePlacesAreSkipped() {
         QFETCH(QString, stored);
         QFETCH(QString, volume);
-        f->platform.volumeList << inVol("%v/unplugged");
-        f->platform.unreadable << inVol("%v/a/sub");
+        f->volumes.volumeList << inVol("%v/unplugged");
+        f->volumes.unreadable << inVol("%v/a/sub");
         openPicker(PathKind::Outputpath, inVol("%v/a/"));
         press("cmdCancel");
         QVERIFY(QDir(vol + "/b").removeRecursively());
@@ -228,14 +227,14 @@ class TestPathPicker : public QObject {
         QCOMPARE(picker()->folder(), inVol("%v/a"));
         QCOMPARE(pickerControl<QComboBox>("drvList")->currentText(), vol);
         QCOMPARE(rows(pickerControl<QListWidget>("dirList")), QStringList({vol, "a", "sub"}));
-        QVERIFY(f->platform.fakePrompts.shown.isEmpty());
+        QVERIFY(f->prompts.shown.isEmpty());
     }
 
     void buttonsDoNothingWhileTheDistillerIsOn() {
-        f->window->distiller().Start_Distiller();
+        f->app->distiller().Start_Distiller();
         press("cmdWatchDir");
         QVERIFY(picker() == nullptr);
-        f->window->distiller().Stop_Distiller();
+        f->app->distiller().Stop_Distiller();
         press("cmdWatchDir");
         QVERIFY(picker() != nullptr && picker()->isVisible());
     }
@@ -259,9 +258,9 @@ class TestPathPicker : public QObject {
 
         picker()->close();
         QTRY_VERIFY(picker() == nullptr);
-        f->window->move(200, 150);
+        f->window().move(200, 150);
         openPicker(PathKind::WatchDirpath, inVol("%v/a/"));
-        const QWidget& main = *f->window;
+        const QWidget& main = f->window();
         QCOMPARE(picker()->pos(),
                  QPoint(main.x() + main.width() / 2 - picker()->width() / 2, main.y()));
         QCOMPARE(picker()->windowTitle(),
@@ -284,18 +283,18 @@ class TestPathPicker : public QObject {
         QFETCH(QList<Prompts::Answer>, answers);
         QFETCH(int, showings);
         QFETCH(bool, set);
-        f->window->setPath(PathKind::GSPath, QString());
-        f->window->setCounter(42);
-        f->platform.fakePrompts.answers = QList<Prompts::Answer>{Prompts::Answer::Ok} + answers;
-        ScriptedPicker scripted(*f->window, chooseAt);
+        f->config().setPath(PathKind::GSPath, QString());
+        f->config().setCounter(42);
+        f->prompts.answers = QList<Prompts::Answer>{Prompts::Answer::Ok} + answers;
+        ScriptedPicker scripted(f->config(), chooseAt);
 
-        QCOMPARE(Check_Paths(*f->window, f->window->texts(), f->platform, scripted), set);
+        QCOMPARE(Check_Paths(f->config(), f->app->texts(), f->prompts, f->life, scripted), set);
         QStringList expectedCalls{"ask GSPath", "select /"};
         for (int i = 0; i < showings; ++i) {
             expectedCalls << "show";
         }
         QCOMPARE(scripted.calls, expectedCalls);
-        const QList<FakePrompts::Shown>& shown = f->platform.fakePrompts.shown;
+        const QList<FakePrompts::Shown>& shown = f->prompts.shown;
         QCOMPARE(shown.size(), 1 + answers.size());
         QCOMPARE(shown.first().text,
                  QStringLiteral("This is probably the first time use TarnWick, first point to "
@@ -308,19 +307,19 @@ class TestPathPicker : public QObject {
                                                 "set yet, retry?"));
             QCOMPARE(retry.buttons, Prompts::Buttons::OkCancel);
         }
-        QCOMPARE(f->window->path(PathKind::WatchDirpath), QStringLiteral("/"));
-        QCOMPARE(f->window->counter(), 0.0);
-        QCOMPARE(f->window->counterCaption(), QStringLiteral("42"));
-        QCOMPARE(f->platform.endCount, set ? 0 : 1);
-        QVERIFY(!QFile::exists(f->window->settingsPath()));
+        QCOMPARE(f->config().path(PathKind::WatchDirpath), QStringLiteral("/"));
+        QCOMPARE(f->config().counter(), 0.0);
+        QCOMPARE(f->config().counterCaption(), QStringLiteral("42"));
+        QCOMPARE(f->life.endCount, set ? 0 : 1);
+        QVERIFY(!QFile::exists(f->settingsPath()));
     }
 
     // The start-up check waits for the real picker, shown modally, in which
     // the person opens a folder, clicks Ghostscript and presses OK.
     void checkPathsWithThePickerWindow() {
-        f->window->setPath(PathKind::GSPath, QString());
+        f->config().setPath(PathKind::GSPath, QString());
         // A retry question, should it come, is answered with Cancel.
-        f->platform.fakePrompts.answers = {Prompts::Answer::Ok, Prompts::Answer::Cancel};
+        f->prompts.answers = {Prompts::Answer::Ok, Prompts::Answer::Cancel};
         QTimer::singleShot(0, this, [this] {
             QVERIFY(QTest::qWaitForWindowExposed(picker()));
             QVERIFY(picker()->isModal() && picker()->isVisible());
@@ -331,9 +330,10 @@ class TestPathPicker : public QObject {
             clickRow("fileList", "gs");
             press("cmdOk");
         });
-        QVERIFY(Check_Paths(*f->window, f->window->texts(), f->platform, f->window->pathPrompts()));
-        QCOMPARE(f->window->path(PathKind::GSPath), inVol("%v/a/gs"));
-        QCOMPARE(f->platform.fakePrompts.shown.size(), 1);
+        QVERIFY(
+            Check_Paths(f->config(), f->app->texts(), f->prompts, f->life, f->app->pathPrompts()));
+        QCOMPARE(f->config().path(PathKind::GSPath), inVol("%v/a/gs"));
+        QCOMPARE(f->prompts.shown.size(), 1);
         QVERIFY(!picker()->isVisible());
     }
 };

@@ -2,72 +2,64 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QSystemTrayIcon>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
+#include <functional>
 
-#include "app/startup.h"
 #include "engine/distiller.h"
-#include "shell/frm_main.h"
+#include "settings/configuration.h"
 #include "shell/tray_icon.h"
-#include "shell/window_geometry.h"
-#include "support/engine_fixture.h"
+#include "support/app_fixture.h"
 #include "support/scripted_picker.h"
-#include "support/settings_text.h"
 
-// The start-up sequence on the fake platform: what it reads, shows and asks,
-// and where it ends early.
+Q_DECLARE_METATYPE(std::function<void(Settings&)>)
+
+namespace {
+
+using Change = std::function<void(Settings&)>;
+
+// Any existing file serves as Ghostscript: nothing is run.
+const QString kGs = QStringLiteral("/bin/sh");
+
+}  // namespace
+
+// The start-up sequence on the stand-in platform: what it reads, shows and
+// asks, and where it ends early.
 class TestStartup : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> root;
-    std::unique_ptr<FakePlatform> platform;
-    std::unique_ptr<FrmMain> window;
+    std::unique_ptr<AppFixture> f;
     std::unique_ptr<ScriptedPicker> picker;
-    QString watch;
-    QString settings;
+    QString elsewhere;  // a folder outside the four of a conversion
 
-    QStringList messages() const {
-        QStringList texts;
-        for (const FakePrompts::Shown& shown : platform->fakePrompts.shown) {
-            texts.append(shown.text);
-        }
-        return texts;
-    }
-    void writeSettings(const QByteArray& lines) {
-        QFile file(settings);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(kSettingsHeader + lines);
-    }
-    QByteArray settingsWith(const QString& gsPath, const QString& language = "GB") const {
-        return ("Ghostscriptpath;" + gsPath + "\r\n   WatchDirpath;" + watch +
-                "\r\n     MoveFolder;" + root->path() + "/moved/\r\n       Language;" + language +
-                "\r\n")
-            .toUtf8();
+    // A settings file naming Ghostscript and the watched and move-to
+    // folders; every other path empty.
+    Settings settingsWith(const QString& gsPath, const QString& language = "GB") const {
+        Settings settings;
+        settings.path(PathKind::GSPath) = gsPath;
+        settings.path(PathKind::WatchDirpath) = f->watch;
+        settings.path(PathKind::MoveToFolder) = f->moved;
+        settings.language = language;
+        return settings;
     }
     void start(const QString& commandLine, int chooseAt = 1) {
-        picker = std::make_unique<ScriptedPicker>(*window, chooseAt, QStringLiteral("/bin/sh"));
-        runStartUp(*window, *platform, interpretCommandLine(commandLine), *picker);
-        window->timer().stop();  // every pass below is one the test runs
+        picker = std::make_unique<ScriptedPicker>(f->config(), chooseAt, kGs);
+        f->app->start(interpretCommandLine(commandLine), *picker);
+        f->app->timer().stop();  // every pass below is one the test runs
     }
 
   private slots:
     void init() {
-        root = std::make_unique<QTemporaryDir>();
-        platform = std::make_unique<FakePlatform>();
-        platform->programFolderPath = root->path();
-        platform->configFolderPath = root->path() + "/config";
-        watch = root->path() + "/watch/";
-        settings = root->path() + "/Tarnwick.ini";
-        for (const char* folder : {"/watch", "/moved", "/output", "/elsewhere", "/config"}) {
-            QDir().mkpath(root->path() + folder);
+        f = std::make_unique<AppFixture>();
+        // As the program starts: no path shown yet.
+        for (PathKind kind : kPathKinds) {
+            f->config().setPath(kind, QString());
         }
-        window = std::make_unique<FrmMain>(*platform);
+        elsewhere = f->root.path() + "/elsewhere/";
+        QVERIFY(QDir().mkpath(elsewhere));
     }
     void cleanup() {
-        window.reset();
-        platform.reset();
+        picker.reset();
+        f.reset();
     }
 
     void secondInstance_data() {
@@ -83,18 +75,21 @@ class TestStartup : public QObject {
     void secondInstance() {
         QFETCH(QString, commandLine);
         QFETCH(QString, message);
-        platform->otherInstance = true;
+        f->life.otherInstance = true;
         start(commandLine);
-        QCOMPARE(messages(), QStringList{message});
-        QCOMPARE(platform->endCount, 1);
-        QVERIFY(!window->isVisible());
-        QVERIFY(!QFile::exists(settings));
+        QCOMPARE(f->prompts.messages(), QStringList{message});
+        QCOMPARE(f->life.endCount, 1);
+        QVERIFY(!f->life.watching);
+        QVERIFY(!f->window().isVisible());
+        QVERIFY(!QFile::exists(f->settingsPath()));
     }
 
     // What start-up reads and asks: each row a settings file (or none) and
     // the messages and values that follow.
     void settingsAtStart_data() {
-        QTest::addColumn<QByteArray>("file");  // "none": no settings file
+        QTest::addColumn<bool>("withFile");
+        QTest::addColumn<QString>("gsPath");
+        QTest::addColumn<QString>("language");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("statusLine");
         QTest::addColumn<int>("languageEntry");
@@ -102,110 +97,115 @@ class TestStartup : public QObject {
         english.Select_Texts(QStringLiteral("GB"));
         const QString check =
             english[TextId::Tr_MsgFirstUse] + "\r\n\r\n" + english[TextId::Tr_MsgLikelyGSPath];
-        const QString gs = QStringLiteral("/bin/sh");  // any existing file
-        QTest::newRow("no settings file")
-            << QByteArray("none") << QStringList{check} << "Distiller is not active" << -1;
-        QTest::newRow("Finnish") << settingsWith(gs, "FI") << QStringList()
+        QTest::newRow("no settings file") << false << QString() << QString() << QStringList{check}
+                                          << "Distiller is not active" << -1;
+        QTest::newRow("Finnish") << true << kGs << "FI" << QStringList()
                                  << "Distiller ei ole aktiivinen" << 5;
         QTest::newRow("lower-case gb: English, nothing selected")
-            << settingsWith(gs, "gb") << QStringList() << "Distiller is not active" << -1;
+            << true << kGs << "gb" << QStringList() << "Distiller is not active" << -1;
         QTest::newRow("empty Ghostscript path")
-            << settingsWith("") << QStringList{english[TextId::Tr_MsgSettingsWrong], check}
+            << true << QString() << "GB" << QStringList{english[TextId::Tr_MsgSettingsWrong], check}
             << "Distiller is not active" << 0;
         QTest::newRow("missing Ghostscript path")
-            << settingsWith(root->path() + "/no-gs")
-            << QStringList{english[TextId::Tr_MsgGSPathInvalid], check} << "Distiller is not active"
-            << 0;
+            << true << "/no/such/gs"
+            << "GB" << QStringList{english[TextId::Tr_MsgGSPathInvalid], check}
+            << "Distiller is not active" << 0;
     }
     void settingsAtStart() {
-        QFETCH(QByteArray, file);
+        QFETCH(bool, withFile);
+        QFETCH(QString, gsPath);
+        QFETCH(QString, language);
         QFETCH(QStringList, messages);
         QFETCH(QString, statusLine);
         QFETCH(int, languageEntry);
-        if (file != "none") {
-            writeSettings(file);
+        if (withFile) {
+            f->writeSettings(settingsWith(gsPath, language));
         }
         start("");
-        QCOMPARE(this->messages(), messages);
-        QCOMPARE(window->findChild<QComboBox*>("cmbLanguage")->currentIndex(), languageEntry);
-        QCOMPARE(window->findChild<QLabel*>("lblStatus")->text(), statusLine);
-        QVERIFY(window->isVisible());
-        QCOMPARE(platform->endCount, 0);
-        QCOMPARE(window->path(PathKind::GSPath), QStringLiteral("/bin/sh"));
-        QCOMPARE(window->path(PathKind::AcroPath), QString(file == "none" ? "" : "/"));
+        QCOMPARE(f->prompts.messages(), messages);
+        QCOMPARE(f->control<QComboBox>("cmbLanguage")->currentIndex(), languageEntry);
+        QCOMPARE(f->caption("lblStatus"), statusLine);
+        QVERIFY(f->window().isVisible());
+        QVERIFY(f->life.watching);
+        QCOMPARE(f->life.endCount, 0);
+        QCOMPARE(f->config().path(PathKind::GSPath), kGs);
+        QCOMPARE(f->config().path(PathKind::AcroPath), QString(withFile ? "/" : ""));
         for (PathKind kind : {PathKind::Outputpath, PathKind::ComposeFolder}) {
-            QCOMPARE(window->path(kind), QStringLiteral("/"));
+            QCOMPARE(f->config().path(kind), QStringLiteral("/"));
         }
     }
 
     // Cancel on the question after an empty choice ends the program at once.
     void pathCheckCancelled() {
-        platform->fakePrompts.answers = {Prompts::Answer::Ok, Prompts::Answer::Cancel};
+        f->prompts.answers = {Prompts::Answer::Ok, Prompts::Answer::Cancel};
         start("", 0);
-        QCOMPARE(platform->endCount, 1);
-        QVERIFY(!window->isVisible());
-        QVERIFY(!QFile::exists(settings));
+        QCOMPARE(f->life.endCount, 1);
+        QVERIFY(!f->window().isVisible());
+        QVERIFY(!QFile::exists(f->settingsPath()));
         QCOMPARE(picker->calls, QStringList({"ask GSPath", "select /", "show"}));
     }
 
     void distillerAndTrayAtStart_data() {
         QTest::addColumn<QString>("commandLine");
-        QTest::addColumn<QByteArray>("extra");
+        QTest::addColumn<Change>("change");
         QTest::addColumn<bool>("active");
         QTest::addColumn<bool>("minimised");
-        QTest::newRow("plain") << "" << QByteArray() << false << false;
-        QTest::newRow("D") << "D" << QByteArray() << true << false;
+        const Change none = [](Settings&) {};
+        QTest::newRow("plain") << "" << none << false << false;
+        QTest::newRow("D") << "D" << none << true << false;
         QTest::newRow("start-on-boot")
-            << "" << QByteArray("StartDistOnBoot;1\r\n") << true << false;
+            << "" << Change([](Settings& s) { s.options.startDistOnBoot = true; }) << true << false;
         QTest::newRow("window state 1")
-            << "" << QByteArray("    WindowState;1\r\n") << false << true;
+            << "" << Change([](Settings& s) { s.windowState = "1"; }) << false << true;
     }
     void distillerAndTrayAtStart() {
         QFETCH(QString, commandLine);
-        QFETCH(QByteArray, extra);
+        QFETCH(Change, change);
         QFETCH(bool, active);
         QFETCH(bool, minimised);
-        writeSettings(settingsWith("/bin/sh") + extra);
+        Settings settings = settingsWith(kGs);
+        change(settings);
+        f->writeSettings(settings);
         start(commandLine);
-        QCOMPARE(window->distiller().state().DistillerActive, active);
-        QCOMPARE(window->isMinimized(), minimised);
-        QVERIFY(messages().isEmpty());
+        QCOMPARE(f->app->distiller().isActive(), active);
+        QCOMPARE(f->window().isMinimized(), minimised);
+        QVERIFY(f->app->tray().isShown());
+        QVERIFY(f->prompts.shown.isEmpty());
     }
 
     // A file named on the command line is converted beside itself and the
     // program ends, with the reader opened when one is configured.
     void singleFileRun_data() {
-        QTest::addColumn<QString>("folder");  // below the temporary root
+        QTest::addColumn<bool>("inWatchedFolder");
         QTest::addColumn<bool>("withReader");
-        QTest::newRow("outside the watched folder, with a reader") << "/elsewhere/" << true;
-        QTest::newRow("in the watched folder, without a reader") << "/watch/" << false;
+        QTest::newRow("outside the watched folder, with a reader") << false << true;
+        QTest::newRow("in the watched folder, without a reader") << true << false;
     }
     void singleFileRun() {
-        QFETCH(QString, folder);
+        QFETCH(bool, inWatchedFolder);
         QFETCH(bool, withReader);
-        const QString source = writeFile(root->path() + folder + "Report.PS");
-        writeSettings(settingsWith("/bin/sh") +
-                      (withReader ? QByteArray("  AcrobatFolder;/bin/true\r\n") : QByteArray()));
-        platform->onStart = [this](const FakePlatform::Started& started) {
-            if (started.mode == WindowMode::Minimised) {
-                writeFile(outputFileOf(started), kWholePdf);
-                platform->finishProcess(started.id);
-            }
-        };
-        start("\"" + source + "\"");
-        QVERIFY(window->distiller().state().DistillerActive);
-        window->distiller().tick();
-
-        const QString pdf = root->path() + folder + "Report.pdf";
-        QVERIFY(QFile::exists(pdf));
-        QCOMPARE(platform->endCount, 1);
-        QVERIFY(QFile::exists(settings));
-        QVERIFY(window->tray().icon() == nullptr || !window->tray().icon()->isVisible());
-        const bool readerStarted = platform->started.size() == 2;
-        QCOMPARE(readerStarted, withReader);
+        const QString folder = inWatchedFolder ? f->watch : elsewhere;
+        const QString source = writeFile(folder + "Report.PS");
+        Settings settings = settingsWith(kGs);
         if (withReader) {
-            QCOMPARE(platform->started[1].commandLine, "\"/bin/true\" \"" + pdf + "\"");
-            QCOMPARE(platform->started[1].mode, WindowMode::Maximised);
+            settings.path(PathKind::AcroPath) = "/bin/true";
+        }
+        f->writeSettings(settings);
+        f->ghostscriptWritesOutput();
+        start("\"" + source + "\"");
+        QVERIFY(f->app->distiller().isActive());
+        f->tickToEnd();
+
+        const QString pdf = folder + "Report.pdf";
+        QVERIFY(QFile::exists(pdf));
+        QCOMPARE(f->processes.started.size(), 1);
+        QCOMPARE(f->life.endCount, 1);
+        QVERIFY(QFile::exists(f->settingsPath()));
+        QVERIFY(!f->app->tray().isShown());
+        QCOMPARE(f->processes.programs.size(), withReader ? 1 : 0);
+        if (withReader) {
+            QCOMPARE(f->processes.programs[0].commandLine, "\"/bin/true\" \"" + pdf + "\"");
+            QCOMPARE(f->processes.programs[0].mode, WindowMode::Maximised);
         }
     }
 
@@ -222,19 +222,19 @@ class TestStartup : public QObject {
     void singleFileEndsEarly() {
         QFETCH(bool, exists);
         QFETCH(QStringList, messages);
-        const QString source = root->path() + "/elsewhere/a.ps";
+        const QString source = elsewhere + "a.ps";
         if (exists) {
             writeFile(source);
-            platform->copyFailures[watch + "a.ps"] = FileResult::Failed;
+            f->files.failing.insert(f->watch + "a.ps", Failure{});
             messages[0] += source;
         }
-        writeSettings(settingsWith("/bin/sh"));
+        f->writeSettings(settingsWith(kGs));
         start(source);
-        QCOMPARE(platform->endCount, 1);
-        QCOMPARE(this->messages(), messages);
+        QCOMPARE(f->life.endCount, 1);
+        QCOMPARE(f->prompts.messages(), messages);
         QCOMPARE(QFile::exists(source), exists);
-        QVERIFY(!window->distiller().state().DistillerActive);
-        QVERIFY(platform->started.isEmpty());
+        QVERIFY(!f->app->distiller().isActive());
+        QVERIFY(f->processes.started.isEmpty());
     }
 };
 

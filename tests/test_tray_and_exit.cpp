@@ -1,22 +1,16 @@
-#include <QFile>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QSystemTrayIcon>
 #include <QTest>
-#include <QTimer>
+#include <cerrno>
 
-#include "app/startup.h"
 #include "shell/tray_icon.h"
 #include "shell/window_animations.h"
 #include "shell/window_geometry.h"
-#include "support/main_window_fixture.h"
+#include "support/app_fixture.h"
+#include "support/settings_text.h"
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Counts the resizes of a window.
 class ResizeCounter : public QObject {
@@ -42,9 +36,10 @@ Q_DECLARE_METATYPE(Ending)
 class TestTrayAndExit : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowFixture> f;
+    std::unique_ptr<AppFixture> f;
 
-    FrmMain& window() { return *f->window; }
+    FrmMain& window() { return f->window(); }
+    TrayIcon& tray() { return f->app->tray(); }
     void minimise() {
         window().setWindowState(window().windowState() | Qt::WindowMinimized);
         QTRY_VERIFY(window().isMinimized());
@@ -61,7 +56,7 @@ class TestTrayAndExit : public QObject {
                 window().close();
                 break;
             case Ending::Termination:
-                f->platform.requestTermination();
+                f->life.requestTermination();
                 break;
         }
         QCoreApplication::processEvents();
@@ -69,84 +64,78 @@ class TestTrayAndExit : public QObject {
 
   private slots:
     void init() {
-        f = std::make_unique<MainWindowFixture>();
-        connectCloseRequests(*f->window, f->platform);
-        window().Make_Orange();
-        window().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        f = std::make_unique<AppFixture>();
+        QVERIFY(f->showWindow());
     }
     void cleanup() { f.reset(); }
 
     void addAndRemoveIcon() {
-        window().tray().Add_Tray_Icon();
-        QSystemTrayIcon* icon = window().tray().icon();
-        QVERIFY(icon != nullptr);
-        QVERIFY(icon->isVisible());
-        QCOMPARE(icon->toolTip(), QStringLiteral("Click for TarnWick to appear"));
-        window().tray().Remove_Tray_Icon();
-        QVERIFY(!icon->isVisible());
+        tray().Add_Tray_Icon();
+        QVERIFY(tray().isShown());
+        QCOMPARE(tray().tip(), QStringLiteral("Click for TarnWick to appear"));
+        tray().Remove_Tray_Icon();
+        QVERIFY(!tray().isShown());
         // Added again after a removal, it is the same icon shown once more.
-        window().tray().Add_Tray_Icon();
-        QCOMPARE(window().tray().icon(), icon);
-        QVERIFY(icon->isVisible());
+        tray().Add_Tray_Icon();
+        QVERIFY(tray().isShown());
+        QCOMPARE(tray().findChildren<QSystemTrayIcon*>().size(), 1);
     }
 
+    // The icon asks for the window back; the application brings it out of
+    // the minimised state and, where a notification area hid it, on screen.
     void trayNotification_data() {
         QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("hidden");
         QTest::addColumn<bool>("restores");
-        QTest::newRow("512 mouse move") << 512 << false;
-        QTest::newRow("513 left pressed") << 513 << false;
-        QTest::newRow("514 left released") << 514 << true;
-        QTest::newRow("515 left double-click") << 515 << true;
-        QTest::newRow("516 right pressed") << 516 << false;
-        QTest::newRow("517 right released") << 517 << true;
-        QTest::newRow("518 right double-click") << 518 << false;
-        QTest::newRow("519 middle pressed") << 519 << false;
-        QTest::newRow("0") << 0 << false;
+        QTest::newRow("512 mouse move") << 512 << false << false;
+        QTest::newRow("513 left pressed") << 513 << false << false;
+        QTest::newRow("514 left released") << 514 << false << true;
+        QTest::newRow("515 left double-click") << 515 << false << true;
+        QTest::newRow("516 right pressed") << 516 << false << false;
+        QTest::newRow("517 right released") << 517 << false << true;
+        QTest::newRow("518 right double-click") << 518 << false << false;
+        QTest::newRow("519 middle pressed") << 519 << false << false;
+        QTest::newRow("0") << 0 << false << false;
+        QTest::newRow("514, hidden in the tray") << 514 << true << true;
+        QTest::newRow("516, hidden in the tray") << 516 << true << false;
     }
     void trayNotification() {
         QFETCH(int, code);
+        QFETCH(bool, hidden);
         QFETCH(bool, restores);
-        window().tray().Add_Tray_Icon();
+        tray().Add_Tray_Icon();
         minimise();
-        window().tray().handleTrayNotification(code);
+        if (hidden) {
+            window().hide();
+        }
+        tray().handleTrayNotification(code);
         QCoreApplication::processEvents();
         QCOMPARE(window().isMinimized(), !restores);
-        QVERIFY(window().isVisible());
+        QCOMPARE(window().isVisible(), restores || !hidden);
         if (restores) {
             QCOMPARE(window().windowState(), Qt::WindowStates(Qt::WindowNoState));
         }
     }
 
-    // Where a notification area hides the minimised window, the icon must
-    // bring it back on screen, not only out of the minimised state.
-    void trayNotificationShowsHiddenWindow_data() {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<bool>("restores");
-        QTest::newRow("514 left released") << 514 << true;
-        QTest::newRow("516 right pressed") << 516 << false;
+    // A minimised window goes into the notification area only while the
+    // icon is there to bring it back; without a notification area it stays.
+    void minimising_data() {
+        QTest::addColumn<bool>("iconShown");
+        QTest::newRow("icon shown") << true;
+        QTest::newRow("no icon") << false;
     }
-    void trayNotificationShowsHiddenWindow() {
-        QFETCH(int, code);
-        QFETCH(bool, restores);
-        window().tray().Add_Tray_Icon();
-        minimise();
-        window().hide();
-        window().tray().handleTrayNotification(code);
-        QCoreApplication::processEvents();
-        QCOMPARE(window().isVisible(), restores);
-        QCOMPARE(window().isMinimized(), !restores);
-    }
-
-    void minimisingKeepsWindowWithoutNotificationArea() {
-        if (QSystemTrayIcon::isSystemTrayAvailable()) {
-            QSKIP("this platform has a notification area");
+    void minimising() {
+        QFETCH(bool, iconShown);
+        if (iconShown) {
+            tray().Add_Tray_Icon();
         }
-        window().tray().Add_Tray_Icon();
         minimise();
-        QCoreApplication::processEvents();
-        // Hidden, it could not be brought back: there is no icon to click.
-        QVERIFY(window().isVisible());
+        if (iconShown && QSystemTrayIcon::isSystemTrayAvailable()) {
+            QTRY_VERIFY(!window().isVisible());
+        } else {
+            QCoreApplication::processEvents();
+            QVERIFY(window().isVisible());
+        }
         QVERIFY(window().isMinimized());
     }
 
@@ -158,19 +147,20 @@ class TestTrayAndExit : public QObject {
     }
     void ending() {
         QFETCH(Ending, ending);
-        window().tray().Add_Tray_Icon();
-        window().setCounter(7);
-        const QString settings = window().settingsPath();
-        QVERIFY(!QFile::exists(settings));
+        tray().Add_Tray_Icon();
+        f->config().setCounter(7);
+        QVERIFY(!f->savedSettings());
 
         end(ending);
 
-        const QByteArray file = readAll(settings);
-        QVERIFY(file.startsWith("*** This is the settingsfile for TarnWick.exe\r\n"));
-        QVERIFY(file.endsWith("    WindowState;0\r\n        Counter;7\r\n"));
-        QVERIFY(!window().tray().icon()->isVisible());
-        QCOMPARE(f->platform.endCount, 1);
-        QCOMPARE(f->platform.fakePrompts.shown.size(), 0);
+        QVERIFY(readFile(f->settingsPath()).startsWith(kSettingsHeader));
+        const std::optional<Settings> saved = f->savedSettings();
+        QVERIFY(saved);
+        QCOMPARE(saved->windowState, QStringLiteral("0"));
+        QCOMPARE(saved->counter, 7.0);
+        QVERIFY(!tray().isShown());
+        QCOMPARE(f->life.endCount, 1);
+        QCOMPARE(f->prompts.shown.size(), 0);
     }
 
     // The program ends even when its settings cannot be written; the user
@@ -179,14 +169,15 @@ class TestTrayAndExit : public QObject {
     void endingWithUnwritableSettings_data() { ending_data(); }
     void endingWithUnwritableSettings() {
         QFETCH(Ending, ending);
-        window().tray().Add_Tray_Icon();
-        f->platform.unwritableFiles.insert(window().settingsPath());
+        tray().Add_Tray_Icon();
+        f->files.failing.insert(f->settingsPath(),
+                                Failure{Failure::Kind::Failed, EACCES, "Permission denied"});
         end(ending);
         const bool box = ending != Ending::Termination;
-        QCOMPARE(f->platform.fakePrompts.shown.size(), box ? 1 : 0);
-        QVERIFY(!box || f->platform.fakePrompts.shown[0].text.contains(window().settingsPath()));
-        QVERIFY(!window().tray().icon()->isVisible());
-        QCOMPARE(f->platform.endCount, 1);
+        QCOMPARE(f->prompts.shown.size(), box ? 1 : 0);
+        QVERIFY(!box || f->prompts.shown[0].text.contains(f->settingsPath()));
+        QVERIFY(!tray().isShown());
+        QCOMPARE(f->life.endCount, 1);
     }
 
     void endingWhileMinimised_data() {
@@ -201,9 +192,9 @@ class TestTrayAndExit : public QObject {
     void endingWhileMinimised() {
         QFETCH(Ending, ending);
         QFETCH(bool, hiddenInTray);
-        window().tray().Add_Tray_Icon();
-        window().animations().setFullSize(9615, 8325);
-        window().windowGeometry().setSaved(1500, 975, QStringLiteral("0"));
+        tray().Add_Tray_Icon();
+        f->app->animations().setFullSize(9615, 8325);
+        f->app->geometry().setSaved(1500, 975, QStringLiteral("0"));
         minimise();
         if (hiddenInTray) {
             window().hide();
@@ -215,15 +206,16 @@ class TestTrayAndExit : public QObject {
         end(ending);
         window().removeEventFilter(&resizes);
 
-        const QByteArray file = readAll(window().settingsPath());
-        QVERIFY(
-            file.contains("\r\n           Left;1500\r\n            Top;975\r\n"
-                          "    WindowState;1\r\n"));
+        const std::optional<Settings> saved = f->savedSettings();
+        QVERIFY(saved);
+        QCOMPARE(saved->left, qint16(1500));
+        QCOMPARE(saved->top, qint16(975));
+        QCOMPARE(saved->windowState, QStringLiteral("1"));
         // Not rolled up: a minimised window is not animated.
         QCOMPARE(resizes.count, 0);
         QCOMPARE(window().size(), size);
-        QVERIFY(!window().tray().icon()->isVisible());
-        QCOMPARE(f->platform.endCount, 1);
+        QVERIFY(!tray().isShown());
+        QCOMPARE(f->life.endCount, 1);
     }
 };
 

@@ -5,102 +5,119 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
+#include <cerrno>
 
+#include "app/settings_keeper.h"
+#include "settings/configuration.h"
+#include "settings/settings_file.h"
 #include "settings/settings_location.h"
 #include "shell/window_geometry.h"
-#include "support/main_window_fixture.h"
+#include "support/app_fixture.h"
 #include "support/settings_text.h"
 #include "widgets/twips.h"
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& contents) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(contents), contents.size());
-}
-
-// The value of a setting line in a file, by its padded key.
-QByteArray valueOf(const QByteArray& file, const QByteArray& paddedKey) {
-    for (const QByteArray& line : file.split('\n')) {
-        if (line.startsWith(paddedKey + ';')) {
-            return line.mid(paddedKey.size() + 1).chopped(1);  // without the CR
-        }
-    }
-    return QByteArray("(missing)");
-}
-
-const char* const kPathLabels[] = {"lblGsPath",   "lblOutputPath",    "lblMoveFolder",
-                                   "lblWatchDir", "lblComposeFolder", "lblAcroPath"};
-const char* const kCheckBoxes[] = {"chkDeletePSFiles", "chkStartDistOnBoot", "chkUseBBX",
-                                   "chkUseEncryption", "chkPicQualityGood"};
-
-// What a window shows of its settings, to set it and to compare it whole.
-struct WindowSettings {
-    QStringList paths;   // in the order of kPathLabels
-    QList<bool> checks;  // in the order of kCheckBoxes
-    int quality = 0;
-    QString qualityPreset;
-    QString owner, user;
-    QString language;
-    double counter = 0;
-    QString counterCaption;
-    QString windowState;
-
-    bool operator==(const WindowSettings&) const = default;
-};
+const std::pair<PathKind, const char*> kPathLabels[] = {
+    {PathKind::GSPath, "lblGsPath"},
+    {PathKind::Outputpath, "lblOutputPath"},
+    {PathKind::MoveToFolder, "lblMoveFolder"},
+    {PathKind::WatchDirpath, "lblWatchDir"},
+    {PathKind::ComposeFolder, "lblComposeFolder"},
+    {PathKind::AcroPath, "lblAcroPath"}};
+const std::pair<bool Options::*, const char*> kCheckBoxes[] = {
+    {&Options::deletePSFiles, "chkDeletePSFiles"},
+    {&Options::startDistOnBoot, "chkStartDistOnBoot"},
+    {&Options::useBoundingBox, "chkUseBBX"},
+    {&Options::useEncryption, "chkUseEncryption"},
+    {&Options::goodPicQuality, "chkPicQualityGood"}};
 
 // Every field set, and each path different, so that a mix-up shows.
-WindowSettings everythingSet() {
-    WindowSettings s;
-    s.paths = {"/usr/bin/gs",  "/data/pdf out/", "/data/moved/",
-               "/data/watch/", "/data/merge/",   "/usr/bin/evince"};
-    s.checks = {true, false, true, true, false};
-    s.quality = 2;
-    s.qualityPreset = "-dPDFSETTINGS=/printer ";
-    s.owner = "owner";
-    s.user = "user";
+Settings everythingSet() {
+    Settings s;
+    s.path(PathKind::GSPath) = "/usr/bin/gs";
+    s.path(PathKind::Outputpath) = "/data/pdf out/";
+    s.path(PathKind::MoveToFolder) = "/data/moved/";
+    s.path(PathKind::WatchDirpath) = "/data/watch/";
+    s.path(PathKind::ComposeFolder) = "/data/merge/";
+    s.path(PathKind::AcroPath) = "/usr/bin/evince";
+    s.options.deletePSFiles = true;
+    s.options.useBoundingBox = true;
+    s.options.useEncryption = true;
+    s.options.quality = 2;
+    s.options.ownerPassword = "owner";
+    s.options.userPassword = "user";
     s.language = "DE";
     s.counter = 1234;
     s.counterCaption = "1234";
-    s.windowState = "0";
     return s;
 }
 
 // The opposite of everythingSet in every field that can be cleared.
-WindowSettings everythingCleared() {
-    WindowSettings s;
-    s.paths = {"", "", "", "", "", ""};
-    s.checks = {false, true, false, false, true};
-    s.quality = 0;
-    s.qualityPreset = "";
-    s.language = "GB";
-    s.counter = 0;
-    s.counterCaption = "0";
-    s.windowState = "0";
+Settings everythingCleared() {
+    Settings s;
+    s.options.startDistOnBoot = true;
+    s.options.goodPicQuality = true;
     return s;
 }
 
-char* describe(const WindowSettings& s) {
-    QStringList checks;
-    for (bool check : s.checks) {
-        checks.append(check ? "1" : "0");
+// One line per field, so that a comparison shows the field that differs.
+QString describe(const Settings& s) {
+    QStringList lines;
+    for (const auto& [kind, label] : kPathLabels) {
+        lines << QStringLiteral("%1 '%2'").arg(label, s.path(kind));
     }
-    return qstrdup(qPrintable(QStringLiteral("paths [%1] checks %2 quality %3 '%4' owner '%5' "
-                                             "user '%6' language %7 counter %8 '%9' state %10")
-                                  .arg(s.paths.join("|"), checks.join(""))
-                                  .arg(s.quality)
-                                  .arg(s.qualityPreset, s.owner, s.user, s.language)
-                                  .arg(s.counter)
-                                  .arg(s.counterCaption, s.windowState)));
+    for (const auto& [option, box] : kCheckBoxes) {
+        lines << QStringLiteral("%1 %2").arg(box).arg(s.options.*option);
+    }
+    lines << QStringLiteral("quality %1").arg(s.options.quality)
+          << QStringLiteral("owner '%1' user '%2'")
+                 .arg(s.options.ownerPassword, s.options.userPassword)
+          << QStringLiteral("language %1").arg(s.language)
+          << QStringLiteral("left %1 top %2 state %3").arg(s.left).arg(s.top).arg(s.windowState)
+          << QStringLiteral("counter %1 '%2'").arg(s.counter).arg(s.counterCaption);
+    return lines.join(QLatin1Char('\n'));
+}
+
+// The application's settings as its window and keeper show them, set and
+// read through the controls. The place is the geometry's; it is set by
+// showing the window.
+void apply(Application& app, const Settings& s) {
+    FrmMain& window = app.window();
+    for (const auto& [kind, label] : kPathLabels) {
+        window.findChild<QLabel*>(label)->setText(s.path(kind));
+    }
+    for (const auto& [option, box] : kCheckBoxes) {
+        window.findChild<QCheckBox*>(box)->setChecked(s.options.*option);
+    }
+    window.findChild<QComboBox*>("cmbQuality")->setCurrentIndex(s.options.quality);
+    window.findChild<QLineEdit*>("txtOwnerPassword")->setText(s.options.ownerPassword);
+    window.findChild<QLineEdit*>("txtUserPassword")->setText(s.options.userPassword);
+    app.applyLanguage(s.language);
+    window.configuration().setCounter(s.counter);
+    app.geometry().setSaved(app.geometry().savedLeft(), app.geometry().savedTop(), s.windowState);
+}
+
+Settings read(Application& app) {
+    FrmMain& window = app.window();
+    Settings s;
+    for (const auto& [kind, label] : kPathLabels) {
+        s.path(kind) = window.findChild<QLabel*>(label)->text();
+    }
+    for (const auto& [option, box] : kCheckBoxes) {
+        s.options.*option = window.findChild<QCheckBox*>(box)->isChecked();
+    }
+    s.options.quality = window.findChild<QComboBox*>("cmbQuality")->currentIndex();
+    s.options.ownerPassword = window.findChild<QLineEdit*>("txtOwnerPassword")->text();
+    s.options.userPassword = window.findChild<QLineEdit*>("txtUserPassword")->text();
+    s.language = app.settings().language();
+    s.left = app.geometry().savedLeft();
+    s.top = app.geometry().savedTop();
+    s.windowState = app.geometry().savedWindowState();
+    s.counter = window.configuration().counter();
+    s.counterCaption = window.findChild<QLabel*>("lblTeller")->text();
+    return s;
 }
 
 // Where a saved coordinate is expected: the window's own, 0, or flush with
@@ -110,83 +127,45 @@ enum class Place { AsShown, Zero, FlushRight };
 }  // namespace
 
 Q_DECLARE_METATYPE(Place)
-
-namespace QTest {
-template <>
-char* toString(const WindowSettings& s) {
-    return describe(s);
-}
-}  // namespace QTest
-
-Q_DECLARE_METATYPE(WindowSettings)
+Q_DECLARE_METATYPE(Settings)
 
 class TestWindowSettings : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowFixture> f;
+    std::unique_ptr<AppFixture> f;
 
-    static void apply(FrmMain& window, const WindowSettings& s) {
-        for (int i = 0; i < 6; ++i) {
-            window.findChild<QLabel*>(kPathLabels[i])->setText(s.paths[i]);
-        }
-        for (int i = 0; i < 5; ++i) {
-            window.findChild<QCheckBox*>(kCheckBoxes[i])->setChecked(s.checks[i]);
-        }
-        window.findChild<QComboBox*>("cmbQuality")->setCurrentIndex(s.quality);
-        window.findChild<QLineEdit*>("txtOwnerPassword")->setText(s.owner);
-        window.findChild<QLineEdit*>("txtUserPassword")->setText(s.user);
-        window.applyLanguage(s.language);
-        window.setCounter(s.counter);
-        window.windowGeometry().setSaved(window.windowGeometry().savedLeft(),
-                                         window.windowGeometry().savedTop(), s.windowState);
-    }
-    static WindowSettings read(FrmMain& window) {
-        WindowSettings s;
-        for (const char* label : kPathLabels) {
-            s.paths.append(window.findChild<QLabel*>(label)->text());
-        }
-        for (const char* box : kCheckBoxes) {
-            s.checks.append(window.findChild<QCheckBox*>(box)->isChecked());
-        }
-        s.quality = window.findChild<QComboBox*>("cmbQuality")->currentIndex();
-        s.qualityPreset = window.options().qualityPreset;
-        s.owner = window.findChild<QLineEdit*>("txtOwnerPassword")->text();
-        s.user = window.findChild<QLineEdit*>("txtUserPassword")->text();
-        s.language = window.languageCode();
-        s.counter = window.counter();
-        s.counterCaption = window.findChild<QLabel*>("lblTeller")->text();
-        s.windowState = window.windowGeometry().savedWindowState();
-        return s;
-    }
     void showAt(int x, int y) {
-        f->window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f->window.get()));
+        FrmMain& window = f->window();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         // The place kept is the client area's.
-        f->window->setGeometry(QRect(QPoint(x, y), f->window->size()));
+        window.setGeometry(QRect(QPoint(x, y), window.size()));
         QCoreApplication::processEvents();
         if (x >= 0) {
-            QCOMPARE(f->window->geometry().topLeft(), QPoint(x, y));
+            QCOMPARE(window.geometry().topLeft(), QPoint(x, y));
         } else {
-            QVERIFY(f->window->geometry().x() < 0);
+            QVERIFY(window.geometry().x() < 0);
         }
     }
     // The places below need the whole window on the screen at (40, 30); at a
     // high logical DPI it is wider than a small screen.
-    bool fitsOnScreen() const {
-        const QRect screen = f->window->screen()->geometry();
-        const QSize frame = f->window->frameGeometry().size();
+    bool fitsOnScreen() {
+        const QRect screen = f->window().screen()->geometry();
+        const QSize frame = f->window().frameGeometry().size();
         return frame.width() + 40 <= screen.width() && frame.height() + 30 <= screen.height();
     }
-    QByteArray savedFile() { return readAll(f->window->settingsPath()); }
-
-  private slots:
-    void init() { f = std::make_unique<MainWindowFixture>(); }
-    void cleanup() { f.reset(); }
-
-    void settingsFileBesideProgram() {
-        QCOMPARE(f->window->settingsPath(), f->root.path() + "/Tarnwick.ini");
+    void save() { f->app->settings().Save_Settings(); }
+    Settings saved() {
+        const std::optional<Settings> settings = f->savedSettings();
+        return settings ? *settings : Settings();
     }
 
+  private slots:
+    void init() { f = std::make_unique<AppFixture>(); }
+    void cleanup() { f.reset(); }
+
+    // A folder the settings file cannot live in is passed over for the
+    // configuration folder, which the first save makes.
     void settingsFileLocation_data() {
         QTest::addColumn<bool>("programFolderWritable");
         QTest::newRow("program folder writable") << true;
@@ -194,90 +173,42 @@ class TestWindowSettings : public QObject {
     }
     void settingsFileLocation() {
         QFETCH(bool, programFolderWritable);
-        QTemporaryDir root;
-        FakePlatform platform;
-        platform.programFolderPath = root.path() + "/bin";
-        platform.configFolderPath = root.path() + "/config";
-        QVERIFY(QDir().mkpath(platform.programFolderPath));
-        QVERIFY(QDir().mkpath(platform.configFolderPath));
+        f->life.programFolderPath = f->root.path() + "/bin";
+        QVERIFY(QDir().mkpath(f->life.programFolderPath));
         if (!programFolderWritable) {
-            platform.unwritableFolders.insert(platform.programFolderPath);
+            f->files.failing.insert(f->life.programFolderPath,
+                                    Failure{Failure::Kind::Failed, EACCES, "Permission denied"});
         }
         const QString expected =
-            (programFolderWritable ? platform.programFolderPath : platform.configFolderPath) +
+            (programFolderWritable ? f->life.programFolderPath : f->life.configFolderPath) +
             "/Tarnwick.ini";
-        QCOMPARE(settingsFilePath(platform), expected);
+        QCOMPARE(settingsFilePath(f->files, f->life), expected);
 
-        FrmMain window(platform);
-        window.setSettingsPath(settingsFilePath(platform));
-        window.Save_Settings();
+        f->app->settings().setPath(expected);
+        save();
         QVERIFY(QFile::exists(expected));
-        QCOMPARE(platform.fakePrompts.shown.size(), 0);
+        QCOMPARE(f->prompts.shown.size(), 0);
     }
 
     void saveIsByteExact_data() {
-        QTest::addColumn<WindowSettings>("settings");
+        QTest::addColumn<Settings>("settings");
         QTest::addColumn<QPoint>("position");
-        // %left and %top: the window's place in twips (600 and 450 at 96 DPI).
-        QTest::addColumn<QByteArray>("file");
-        // The passwords stand garbled: each byte shifted down by its
-        // position plus 2 ("owner" -> "lsi_k", "user" -> "ro`l").
-        QTest::newRow("everything set") << everythingSet() << QPoint(40, 30)
-                                        << kSettingsHeader +
-                                               "Ghostscriptpath;/usr/bin/gs\r\n"
-                                               "     Outputpath;/data/pdf out/\r\n"
-                                               "     MoveFolder;/data/moved/\r\n"
-                                               "   WatchDirpath;/data/watch/\r\n"
-                                               "  ComposeFolder;/data/merge/\r\n"
-                                               "  AcrobatFolder;/usr/bin/evince\r\n"
-                                               "DeletePSFilesAC;1\r\n"
-                                               "StartDistOnBoot;0\r\n"
-                                               "        Quality;Printer (GS7+)\r\n"
-                                               "UseBoundingBInf;1\r\n"
-                                               "  UseEncryption;1\r\n"
-                                               " GoodPicQuality;0\r\n"
-                                               "  OwnerPassword;lsi_k\r\n"
-                                               "   UserPassword;ro`l\r\n"
-                                               "       Language;DE\r\n"
-                                               "           Left;%left\r\n"
-                                               "            Top;%top\r\n"
-                                               "    WindowState;0\r\n"
-                                               "        Counter;1234\r\n";
-        // Empty passwords have no line at all.
-        QTest::newRow("everything cleared") << everythingCleared() << QPoint(0, 0)
-                                            << kSettingsHeader +
-                                                   "Ghostscriptpath;\r\n"
-                                                   "     Outputpath;\r\n"
-                                                   "     MoveFolder;\r\n"
-                                                   "   WatchDirpath;\r\n"
-                                                   "  ComposeFolder;\r\n"
-                                                   "  AcrobatFolder;\r\n"
-                                                   "DeletePSFilesAC;0\r\n"
-                                                   "StartDistOnBoot;1\r\n"
-                                                   "        Quality;Default (all)\r\n"
-                                                   "UseBoundingBInf;0\r\n"
-                                                   "  UseEncryption;0\r\n"
-                                                   " GoodPicQuality;1\r\n"
-                                                   "       Language;GB\r\n"
-                                                   "           Left;%left\r\n"
-                                                   "            Top;%top\r\n"
-                                                   "    WindowState;0\r\n"
-                                                   "        Counter;0\r\n";
+        QTest::newRow("everything set") << everythingSet() << QPoint(40, 30);
+        QTest::newRow("everything cleared") << everythingCleared() << QPoint(0, 0);
     }
     void saveIsByteExact() {
-        QFETCH(WindowSettings, settings);
+        QFETCH(Settings, settings);
         QFETCH(QPoint, position);
-        QFETCH(QByteArray, file);
-        apply(*f->window, settings);
+        apply(*f->app, settings);
         showAt(position.x(), position.y());
         if (!fitsOnScreen()) {
             QSKIP("the window does not fit on the screen at this DPI");
         }
-        file.replace("%left", QByteArray::number(pixelsToTwips(position.x())));
-        file.replace("%top", QByteArray::number(pixelsToTwips(position.y())));
-        f->window->Save_Settings();
-        QCOMPARE(savedFile(), file);
-        QCOMPARE(f->platform.fakePrompts.shown.size(), 0);
+        settings.left = qint16(pixelsToTwips(position.x()));
+        settings.top = qint16(pixelsToTwips(position.y()));
+        save();
+        QCOMPARE(readFile(f->settingsPath()), formatSettings(settings));
+        QCOMPARE(f->prompts.shown.size(), 0);
     }
 
     void savedPositionStaysOnScreen_data() {
@@ -301,116 +232,112 @@ class TestWindowSettings : public QObject {
         if (!fitsOnScreen()) {
             QSKIP("the window does not fit on the screen at this DPI");
         }
-        const QRect screen = f->window->screen()->geometry();
+        const QRect screen = f->window().screen()->geometry();
         // The saved place is the client area's, the window's size its frame's.
-        const QRect frame = f->window->frameGeometry();
-        const QPoint client = f->window->geometry().topLeft();
+        const QRect frame = f->window().frameGeometry();
+        const QPoint client = f->window().geometry().topLeft();
         QCOMPARE(screen.topLeft(), QPoint(0, 0));
         // Each row puts the window where its name says.
         QCOMPARE(frame.left() < 0, left == Place::Zero);
         QCOMPARE(frame.right() > screen.right(), left == Place::FlushRight);
         QCOMPARE(frame.bottom() > screen.bottom(), top == Place::Zero);
 
-        f->window->Save_Settings();
-        const QByteArray file = savedFile();
+        save();
         const int expectedLeft = left == Place::Zero ? 0
                                  : left == Place::FlushRight
                                      ? pixelsToTwips(screen.width()) - pixelsToTwips(frame.width())
                                      : pixelsToTwips(client.x());
         const int expectedTop = top == Place::Zero ? 0 : pixelsToTwips(client.y());
-        QCOMPARE(valueOf(file, "           Left"), QByteArray::number(expectedLeft));
-        QCOMPARE(valueOf(file, "            Top"), QByteArray::number(expectedTop));
-        QCOMPARE(valueOf(file, "    WindowState"), QByteArray("0"));
+        QCOMPARE(saved().left, qint16(expectedLeft));
+        QCOMPARE(saved().top, qint16(expectedTop));
+        QCOMPARE(saved().windowState, QStringLiteral("0"));
     }
 
     // A minimised or maximised window has no place of its own to save: the
     // place read at start is kept.
     void savedPositionOfMinimisedOrMaximisedWindow_data() {
         QTest::addColumn<Qt::WindowState>("state");
-        QTest::addColumn<QByteArray>("windowState");
-        QTest::newRow("minimised") << Qt::WindowMinimized << QByteArray("1");
-        QTest::newRow("maximised") << Qt::WindowMaximized << QByteArray("0");
+        QTest::addColumn<QString>("windowState");
+        QTest::newRow("minimised") << Qt::WindowMinimized << "1";
+        QTest::newRow("maximised") << Qt::WindowMaximized << "0";
     }
     void savedPositionOfMinimisedOrMaximisedWindow() {
         QFETCH(Qt::WindowState, state);
-        QFETCH(QByteArray, windowState);
+        QFETCH(QString, windowState);
         showAt(40, 30);
-        f->window->windowGeometry().setSaved(-1234, 20000, QStringLiteral("0"));
-        f->window->setWindowState(state);
-        QTRY_VERIFY(f->window->windowState() & state);
-        f->window->Save_Settings();
-        const QByteArray file = savedFile();
-        QCOMPARE(valueOf(file, "           Left"), QByteArray("-1234"));
-        QCOMPARE(valueOf(file, "            Top"), QByteArray("20000"));
-        QCOMPARE(valueOf(file, "    WindowState"), windowState);
-        QCOMPARE(f->window->windowGeometry().savedWindowState(), QString::fromLatin1(windowState));
+        f->app->geometry().setSaved(-1234, 20000, QStringLiteral("0"));
+        f->window().setWindowState(state);
+        QTRY_VERIFY(f->window().windowState() & state);
+        save();
+        QCOMPARE(saved().left, qint16(-1234));
+        QCOMPARE(saved().top, qint16(20000));
+        QCOMPARE(saved().windowState, windowState);
+        QCOMPARE(f->app->geometry().savedWindowState(), windowState);
     }
 
+    // Saved by one application and read by another, over what it showed.
     void loadRoundTrip_data() {
-        QTest::addColumn<WindowSettings>("saved");
-        QTest::addColumn<WindowSettings>("before");
+        QTest::addColumn<Settings>("written");
+        QTest::addColumn<Settings>("before");
         QTest::addColumn<bool>("minimised");
         QTest::newRow("everything set, into a new window")
-            << everythingSet() << WindowSettings() << false;
+            << everythingSet() << Settings() << false;
         // An empty password has no line to read, so the box keeps what it
         // had: at start that is nothing.
-        WindowSettings setWithoutPasswords = everythingSet();
-        setWithoutPasswords.owner.clear();
-        setWithoutPasswords.user.clear();
+        Settings setWithoutPasswords = everythingSet();
+        setWithoutPasswords.options.ownerPassword.clear();
+        setWithoutPasswords.options.userPassword.clear();
         QTest::newRow("everything cleared, over everything set")
             << everythingCleared() << setWithoutPasswords << false;
-        WindowSettings minimised = everythingSet();
+        Settings minimised = everythingSet();
         minimised.windowState = "1";
-        QTest::newRow("minimised window") << minimised << WindowSettings() << true;
+        QTest::newRow("minimised window") << minimised << Settings() << true;
     }
     void loadRoundTrip() {
-        QFETCH(WindowSettings, saved);
-        QFETCH(WindowSettings, before);
+        QFETCH(Settings, written);
+        QFETCH(Settings, before);
         QFETCH(bool, minimised);
-        apply(*f->window, saved);
+        apply(*f->app, written);
         showAt(40, 30);
         if (!fitsOnScreen()) {
             QSKIP("the window does not fit on the screen at this DPI");
         }
+        written.left = qint16(pixelsToTwips(40));
+        written.top = qint16(pixelsToTwips(30));
         if (minimised) {
-            f->window->windowGeometry().setSaved(3000, 1500,
-                                                 f->window->windowGeometry().savedWindowState());
-            f->window->setWindowState(Qt::WindowMinimized);
-            QTRY_VERIFY(f->window->isMinimized());
+            written.left = 3000;
+            written.top = 1500;
+            f->app->geometry().setSaved(written.left, written.top, written.windowState);
+            f->window().setWindowState(Qt::WindowMinimized);
+            QTRY_VERIFY(f->window().isMinimized());
         }
-        f->window->Save_Settings();
-        QCOMPARE(f->platform.fakePrompts.shown.size(), 0);
+        save();
+        QCOMPARE(f->prompts.shown.size(), 0);
 
-        FrmMain loaded(f->platform);
-        loaded.setSettingsPath(f->window->settingsPath());
-        if (!before.paths.isEmpty()) {
-            apply(loaded, before);
-        }
-        loaded.Load_Settings();
+        Application loaded(f->services);
+        loaded.settings().setPath(f->settingsPath());
+        apply(loaded, before);
+        loaded.settings().Load_Settings();
 
-        QCOMPARE(read(loaded), saved);
-        QCOMPARE(loaded.windowGeometry().savedLeft(), qint16(minimised ? 3000 : pixelsToTwips(40)));
-        QCOMPARE(loaded.windowGeometry().savedTop(), qint16(minimised ? 1500 : pixelsToTwips(30)));
-        QCOMPARE(f->platform.fakePrompts.shown.size(), 0);
+        QCOMPARE(describe(read(loaded)), describe(written));
+        QCOMPARE(f->prompts.shown.size(), 0);
     }
 
     // A hand-written file read into a fresh window, for values a window
     // never writes itself.
     void loadHandWrittenFile() {
-        writeAll(f->window->settingsPath(), kSettingsHeader +
-                                                "        Quality;E-book  (GS8+)\r\n"
-                                                "       Language;FI\r\n"
-                                                "           Left;-450\r\n"
-                                                "            Top;32767\r\n"
-                                                "    WindowState;2\r\n"
-                                                "        Counter;99999\r\n");
-        f->window->Load_Settings();
-        const WindowSettings s = read(*f->window);
-        QCOMPARE(s.quality, 3);
-        QCOMPARE(s.qualityPreset, QStringLiteral("-dPDFSETTINGS=/ebook "));
+        writeFile(f->settingsPath(), settingsFile("        Quality;E-book  (GS8+)\r\n"
+                                                  "       Language;FI\r\n"
+                                                  "           Left;-450\r\n"
+                                                  "            Top;32767\r\n"
+                                                  "    WindowState;2\r\n"
+                                                  "        Counter;99999\r\n"));
+        f->app->settings().Load_Settings();
+        const Settings s = read(*f->app);
+        QCOMPARE(s.options.quality, 3);
         QCOMPARE(s.language, QStringLiteral("FI"));
-        QCOMPARE(f->window->windowGeometry().savedLeft(), qint16(-450));
-        QCOMPARE(f->window->windowGeometry().savedTop(), qint16(32767));
+        QCOMPARE(s.left, qint16(-450));
+        QCOMPARE(s.top, qint16(32767));
         QCOMPARE(s.windowState, QStringLiteral("2"));
         QCOMPARE(s.counter, 99999.0);
         QCOMPARE(s.counterCaption, QStringLiteral("99999"));
@@ -418,34 +345,34 @@ class TestWindowSettings : public QObject {
 
     void unwritableSettingsFile() {
         showAt(40, 30);
-        const QString path = f->window->settingsPath();
-        f->platform.unwritableFiles.insert(path);
-        f->window->Save_Settings();
-        QCOMPARE(f->platform.fakePrompts.shown.size(), 1);
-        const QString text = f->platform.fakePrompts.shown[0].text;
+        const QString path = f->settingsPath();
+        f->files.failing.insert(path, Failure{Failure::Kind::Failed, EACCES, "Permission denied"});
+        save();
+        QCOMPARE(f->prompts.shown.size(), 1);
+        const QString text = f->prompts.shown[0].text;
         QVERIFY2(text.startsWith("The settings could not be saved to this file: "),
                  qPrintable(text));
         QVERIFY2(text.contains(path), qPrintable(text));
-        QCOMPARE(f->platform.fakePrompts.shown[0].buttons, Prompts::Buttons::Ok);
+        QCOMPARE(f->prompts.shown[0].buttons, Prompts::Buttons::Ok);
         QVERIFY(!QFile::exists(path));
-        QCOMPARE(f->platform.endCount, 0);
+        QCOMPARE(f->life.endCount, 0);
         // The program goes on: the next save, once possible, succeeds.
-        f->platform.unwritableFiles.clear();
-        f->window->Save_Settings();
+        f->files.failing.clear();
+        save();
         QVERIFY(QFile::exists(path));
-        QCOMPARE(f->platform.fakePrompts.shown.size(), 1);
+        QCOMPARE(f->prompts.shown.size(), 1);
     }
 
     void unusableFileChangesNothing_data() {
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<bool>("unreadable");
         // A good file that cannot be read must not be read some other way.
-        const QByteArray goodFile = kSettingsHeader +
-                                    "     Outputpath;/elsewhere/\r\n"
-                                    "        Quality;Screen  (GS7+)\r\n"
-                                    "  UseEncryption;0\r\n"
-                                    "       Language;NL\r\n"
-                                    "        Counter;5\r\n";
+        const QByteArray goodFile = settingsFile(
+            "     Outputpath;/elsewhere/\r\n"
+            "        Quality;Screen  (GS7+)\r\n"
+            "  UseEncryption;0\r\n"
+            "       Language;NL\r\n"
+            "        Counter;5\r\n");
         QTest::newRow("unreadable") << goodFile << true;
         QTest::newRow("no file") << QByteArray() << true;
         QTest::newRow("empty") << QByteArray() << false;
@@ -464,18 +391,19 @@ class TestWindowSettings : public QObject {
     void unusableFileChangesNothing() {
         QFETCH(QByteArray, contents);
         QFETCH(bool, unreadable);
-        const QString path = f->window->settingsPath();
+        const QString path = f->settingsPath();
         if (!contents.isEmpty() || !unreadable) {
-            writeAll(path, contents);
+            writeFile(path, contents);
         }
         if (unreadable) {
-            f->platform.unreadable.insert(path);
+            f->files.failing.insert(
+                path, Failure{Failure::Kind::Unreadable, EACCES, "Permission denied"});
         }
-        apply(*f->window, everythingSet());
-        const WindowSettings before = read(*f->window);
-        f->window->Load_Settings();
-        QCOMPARE(read(*f->window), before);
-        QCOMPARE(f->platform.fakePrompts.shown.size(), 0);
+        apply(*f->app, everythingSet());
+        const QString before = describe(read(*f->app));
+        f->app->settings().Load_Settings();
+        QCOMPARE(describe(read(*f->app)), before);
+        QCOMPARE(f->prompts.shown.size(), 0);
     }
 };
 

@@ -1,11 +1,14 @@
 #include "support/app_fixture.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QTest>
 
 #include "app/settings_keeper.h"
+#include "engine/distiller.h"
+#include "settings/settings_file.h"
 #include "settings/settings_location.h"
-#include "shell/frm_main.h"
 
 AppFixture::AppFixture() {
     life.programFolderPath = root.path();
@@ -37,6 +40,30 @@ QStringList AppFixture::listEntries() const {
     return entries;
 }
 
+bool AppFixture::showWindow() {
+    window().Make_Orange();
+    window().show();
+    return QTest::qWaitForWindowExposed(&window());
+}
+
 QString AppFixture::settingsPath() const {
     return app->settings().path();
+}
+
+void AppFixture::writeSettings(const Settings& settings) const {
+    writeFile(settingsPath(), formatSettings(settings));
+}
+
+std::optional<Settings> AppFixture::savedSettings() const {
+    if (!QFileInfo::exists(settingsPath())) {
+        return std::nullopt;
+    }
+    Settings settings;
+    parseSettings(readFile(settingsPath()), settings);
+    return settings;
+}
+
+void AppFixture::tickToEnd() {
+    app->distiller().tick();
+    QTRY_VERIFY(!app->distiller().isPassInProgress());
 }
