@@ -164,29 +164,47 @@ class TestWindowSettings : public QObject {
     void init() { f = std::make_unique<AppFixture>(); }
     void cleanup() { f.reset(); }
 
-    // A folder the settings file cannot live in is passed over for the
-    // configuration folder, which the first save makes.
-    void settingsFileLocation_data() {
+    // Beside a program whose folder is writable the settings file is read and
+    // written; an installed program writes the configuration folder's copy and
+    // reads it once it exists, until then an administrator's file beside it.
+    void settingsFilePlaces_data() {
         QTest::addColumn<bool>("programFolderWritable");
-        QTest::newRow("program folder writable") << true;
-        QTest::newRow("program folder not writable") << false;
+        QTest::addColumn<QStringList>("present");  // "beside", "own"
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("writable folder") << true << QStringList{"own"} << "beside" << "beside";
+        QTest::newRow("installed, first start") << false << QStringList{} << "own" << "own";
+        QTest::newRow("installed, defaults beside it")
+            << false << QStringList{"beside"} << "beside" << "own";
+        QTest::newRow("installed, the user's own copy")
+            << false << QStringList{"beside", "own"} << "own" << "own";
     }
-    void settingsFileLocation() {
+    void settingsFilePlaces() {
         QFETCH(bool, programFolderWritable);
+        QFETCH(QStringList, present);
+        QFETCH(QString, read);
+        QFETCH(QString, written);
         f->life.programFolderPath = f->root.path() + "/bin";
         QVERIFY(QDir().mkpath(f->life.programFolderPath));
+        const QHash<QString, QString> paths{
+            {"beside", f->life.programFolderPath + "/Tarnwick.ini"},
+            {"own", f->life.configFolderPath + "/Tarnwick.ini"}};
+        QVERIFY(QDir().mkpath(f->life.configFolderPath));
+        for (const QString& place : present) {
+            writeFile(paths[place], settingsFile("       Language;" + place.toUtf8() + "\r\n"));
+        }
         if (!programFolderWritable) {
             f->files.failing.insert(f->life.programFolderPath,
                                     Failure{Failure::Kind::Failed, EACCES, "Permission denied"});
         }
-        const QString expected =
-            (programFolderWritable ? f->life.programFolderPath : f->life.configFolderPath) +
-            "/Tarnwick.ini";
-        QCOMPARE(settingsFilePath(f->files, f->life), expected);
+        const SettingsPlaces places = settingsPlaces(f->files, f->life);
+        QCOMPARE(places.read, paths[read]);
+        QCOMPARE(places.write, paths[written]);
 
-        f->app->settings().setPath(expected);
+        QVERIFY(QDir(f->life.configFolderPath).removeRecursively() || !present.contains("own"));
+        f->app->settings().setPlaces(places);
         save();
-        QVERIFY(QFile::exists(expected));
+        QVERIFY(QFile::exists(places.write));
         QCOMPARE(f->prompts.shown.size(), 0);
     }
 
@@ -315,7 +333,7 @@ class TestWindowSettings : public QObject {
         QCOMPARE(f->prompts.shown.size(), 0);
 
         Application loaded(f->services);
-        loaded.settings().setPath(f->settingsPath());
+        loaded.settings().setPlaces(f->app->settings().places());
         apply(loaded, before);
         loaded.settings().Load_Settings();
 

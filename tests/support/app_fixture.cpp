@@ -15,7 +15,7 @@ AppFixture::AppFixture() {
     life.configFolderPath = root.path() + QStringLiteral("/config");
     app = std::make_unique<Application>(services);
     app->applyLanguage(QStringLiteral("GB"));
-    app->settings().setPath(settingsFilePath(files, life));
+    app->settings().setPlaces(settingsPlaces(files, life));
     setCaption("lblWatchDir", watch);
     setCaption("lblMoveFolder", moved);
     setCaption("lblOutputPath", output);
@@ -47,7 +47,7 @@ bool AppFixture::showWindow() {
 }
 
 QString AppFixture::settingsPath() const {
-    return app->settings().path();
+    return app->settings().places().write;
 }
 
 void AppFixture::writeSettings(const Settings& settings) const {
