@@ -1,5 +1,6 @@
-// The main window's two looks follow the distiller switch: the inactive one
-// shows the settings, the active one hides them behind a larger list.
+// What the main window shows of the distiller: its two looks follow the
+// switch (the inactive one shows the settings, the active one hides them
+// behind a larger list), and the list and the counters show the results.
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -7,6 +8,7 @@
 #include <QTest>
 
 #include "engine/distiller.h"
+#include "shell/frm_main.h"
 #include "support/app_fixture.h"
 #include "widgets/colors.h"
 #include "widgets/outline.h"
@@ -149,6 +151,42 @@ class TestDistillerLooks : public QObject {
         QCOMPARE(f->prompts.shown.size(), 1);
         QVERIFY(exitHiddenWhileAsking);
         checkLook(Color_Orange, true);
+    }
+
+    // A conversion that made no PDF is listed marked, with its reason. The
+    // count of this switching-on is shown afresh only when a file is taken;
+    // the count of produced files counts started runs.
+    void resultsInTheWindow() {
+        Distiller& distiller = f->app->distiller();
+        f->processes.failStart = true;
+        writeFile(f->watch + "a.ps");
+        writeFile(f->watch + "b.ps");
+        click("cmdStart");
+        distiller.tick();
+        QTRY_VERIFY(!distiller.isPassInProgress());
+        const QString reason =
+            " (conversion failed, no PDF was made): Ghostscript /usr/bin/gs "
+            "could not be started";
+        QStringList entries = f->listEntries();
+        entries.sort();
+        QCOMPARE(entries, QStringList({f->moved + "a.ps" + reason, f->moved + "b.ps" + reason}));
+        auto* list = f->control<QListWidget>("lstConverted");
+        QVERIFY(list->item(0)->data(FrmMain::kFailedRole).toBool());
+        QCOMPARE(f->caption("lblCurrentCount"), QStringLiteral("2"));
+        QCOMPARE(f->caption("lblTeller"), QStringLiteral("0"));
+
+        click("cmdStop");
+        click("cmdStart");
+        QCOMPARE(f->caption("lblCurrentCount"), QStringLiteral("2"));
+        f->processes.failStart = false;
+        f->ghostscriptWritesOutput();
+        writeFile(f->watch + "c.ps");
+        distiller.tick();
+        QTRY_VERIFY(!distiller.isPassInProgress());
+        QCOMPARE(f->listEntries().value(2), f->output + "c.pdf");
+        QVERIFY(!list->item(2)->data(FrmMain::kFailedRole).toBool());
+        QCOMPARE(f->caption("lblCurrentCount"), QStringLiteral("1"));
+        QCOMPARE(f->caption("lblTeller"), QStringLiteral("1"));
     }
 
     // The passes run from the application's own 200 ms timer.
