@@ -1,28 +1,21 @@
-// Conversions through the real platform layer: the main window starts real
+// Conversions through the real platform layer: the distiller starts real
 // processes, mostly the installed Ghostscript, and the PDFs it leaves behind
 // are judged by pdfinfo, pdfimages and qpdf rather than by what the command
 // line looked like.
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <memory>
 
-#include "engine/distiller.h"
-#include "platform/linux_platform.h"
-#include "shell/frm_main.h"
-#include "widgets/qt_prompts.h"
+#include "engine/file_type.h"
+#include "platform/linux_folder_files.h"
+#include "platform/linux_processes.h"
+#include "support/engine_fixture.h"
 
 namespace {
 
@@ -82,20 +75,6 @@ QByteArray imagePage() {
            "%%EOF\n";
 }
 
-bool writeFile(const QString& path, const QByteArray& contents) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool exists(const QString& path) {
-    return QFileInfo::exists(path);
-}
-
 struct Run {
     int exitCode = -1;
     QString output;  // standard output and error together
@@ -122,11 +101,6 @@ QString infoField(const QString& report, const QString& field) {
     return line.match(report).captured(1).trimmed();
 }
 
-// A failed entry: the file, the mark and the reason.
-QString failedEntry(const QString& path, const QString& reason) {
-    return path + QStringLiteral(" (conversion failed, no PDF was made): ") + reason;
-}
-
 }  // namespace
 
 class TestConversionGs : public QObject {
@@ -137,34 +111,11 @@ class TestConversionGs : public QObject {
     QString pdfimages_;
     QString qpdf_;
 
-    std::unique_ptr<QTemporaryDir> root_;
+    using Fixture = DistillerFixture<LinuxProcesses, LinuxFolderFiles>;
+    std::unique_ptr<Fixture> f;
     QString watch_;  // each ends in "/"
     QString moved_;
     QString output_;
-    QtPrompts prompts_;
-    std::unique_ptr<LinuxPlatform> platform_;
-    std::unique_ptr<FrmMain> window_;
-
-    template <typename T>
-    T* control(const char* name) const {
-        T* widget = window_->findChild<T*>(QLatin1String(name));
-        if (widget == nullptr) {
-            qFatal("no control named %s", name);
-        }
-        return widget;
-    }
-    QString caption(const char* name) const { return control<QLabel>(name)->text(); }
-    void setCaption(const char* name, const QString& text) const {
-        control<QLabel>(name)->setText(text);
-    }
-    QListWidget* list() const { return control<QListWidget>("lstConverted"); }
-    QStringList listEntries() const {
-        QStringList entries;
-        for (int i = 0; i < list()->count(); ++i) {
-            entries.append(list()->item(i)->text());
-        }
-        return entries;
-    }
 
     // The folders live under base, which may be a folder with a blank in it.
     void makeFolders(const QString& base) {
@@ -174,20 +125,16 @@ class TestConversionGs : public QObject {
         for (const QString& folder : {watch_, moved_, output_}) {
             QVERIFY(QDir().mkpath(folder));
         }
-        setCaption("lblWatchDir", watch_);
-        setCaption("lblMoveFolder", moved_);
-        setCaption("lblOutputPath", output_);
+        f->config.setPath(PathKind::WatchDirpath, watch_);
+        f->config.setPath(PathKind::MoveToFolder, moved_);
+        f->config.setPath(PathKind::Outputpath, output_);
     }
 
-    // One pass as the timer would run it; the pass itself waits for each
-    // Ghostscript run to end, so everything is settled when it returns.
-    void distillOnce() {
-        window_->distiller().Start_Distiller();
-        window_->distiller().tick();
-    }
+    // One pass as the timer would run it, waited for to its end.
+    void distillOnce() { f->switchOnAndTick(); }
 
     // A copy of the stand-in Ghostscript in a folder whose name has a blank,
-    // named in the window as the Ghostscript to use.
+    // configured as the Ghostscript to use.
     QString useFakeGhostscript() {
         const QString fake = qEnvironmentVariable("TARNWICK_FAKE_GS");
         if (fake.isEmpty() || !exists(fake)) {
@@ -195,12 +142,12 @@ class TestConversionGs : public QObject {
                      qPrintable(fake));
             return {};
         }
-        const QString folder = root_->path() + QStringLiteral("/my gs");
+        const QString folder = f->root.path() + QStringLiteral("/my gs");
         QDir().mkpath(folder);
         const QString copy = folder + QStringLiteral("/gs");
         QFile::copy(fake, copy);
         QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner);
-        setCaption("lblGsPath", copy);
+        f->config.setPath(PathKind::GSPath, copy);
         return copy;
     }
 
@@ -244,35 +191,29 @@ class TestConversionGs : public QObject {
     }
 
     void init() {
-        root_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(root_->isValid());
-        platform_ = std::make_unique<LinuxPlatform>(prompts_);
-        window_ = std::make_unique<FrmMain>(*platform_);
-        window_->applyLanguage(QStringLiteral("GB"));
-        // Every pass in a test is one the test started.
-        makeFolders(root_->path() + QLatin1Char('/'));
-        setCaption("lblGsPath", gs_);
+        f = std::make_unique<Fixture>();
+        QVERIFY(f->root.isValid());
+        makeFolders(f->root.path() + QLatin1Char('/'));
+        f->config.setPath(PathKind::GSPath, gs_);
     }
 
     void cleanup() {
-        window_.reset();
-        platform_.reset();
-        root_.reset();
+        f.reset();
         qunsetenv("FAKE_GS_LOG");
         qunsetenv("FAKE_GS_WRITE");
         qunsetenv("FAKE_GS_SLEEP_MS");
     }
 
     void convertsPostScriptAndLeavesOtherFiles() {
-        QVERIFY(writeFile(watch_ + "a.ps", onePage(612, 792)));
-        QVERIFY(writeFile(watch_ + "b.txt", "not PostScript\n"));
-        QVERIFY(writeFile(watch_ + "c.EPS", eps(QStringLiteral("0 0 200 100"))));
+        writeFile(watch_ + "a.ps", onePage(612, 792));
+        writeFile(watch_ + "b.txt", "not PostScript\n");
+        writeFile(watch_ + "c.EPS", eps(QStringLiteral("0 0 200 100")));
         // The pass takes the files in the folder's own listing order, which a
         // real file system does not fix; the platform's listing tells it.
         QStringList expected;
-        for (const QString& name : platform_->listFiles(watch_)) {
-            if (name != QLatin1String("b.txt")) {
-                expected.append(output_ + QFileInfo(name).completeBaseName() + ".pdf");
+        for (const QString& name : entryNames(f->files, watch_)) {
+            if (isPostScriptName(name)) {
+                expected.append(output_ + pdfBaseName(name) + ".pdf");
             }
         }
         QCOMPARE(expected.size(), 2);
@@ -286,14 +227,11 @@ class TestConversionGs : public QObject {
         QVERIFY(!exists(watch_ + "a.ps") && !exists(watch_ + "c.EPS"));
         QCOMPARE(readFile(moved_ + "a.ps"), onePage(612, 792));
         QVERIFY(exists(moved_ + "c.EPS"));
-        QVERIFY(!exists(watch_ + QLatin1String(Distiller::kTempFileName)));
+        QVERIFY(!exists(watch_ + QLatin1String(FileConversion::kTempFileName)));
         QCOMPARE(QSet<QString>(expected.begin(), expected.end()),
                  QSet<QString>({output_ + "a.pdf", output_ + "c.pdf"}));
-        QCOMPARE(listEntries(), expected);
-        for (int i = 0; i < list()->count(); ++i) {
-            QVERIFY(!list()->item(i)->data(FrmMain::kFailedRole).toBool());
-        }
-        QCOMPARE(caption("lblTeller"), QStringLiteral("2"));
+        QCOMPARE(f->results.entries, expected);
+        QCOMPARE(f->config.counter(), 2.0);
         QCOMPARE(QDir(output_).entryList(QDir::Files).size(), 2);
     }
 
@@ -318,11 +256,11 @@ class TestConversionGs : public QObject {
         QFETCH(QString, pdf);
         QFETCH(int, pageCount);
         QFETCH(QString, pageSize);
-        QVERIFY(writeFile(watch_ + name, program));
+        writeFile(watch_ + name, program);
         distillOnce();
         verifyPdf(output_ + pdf, pageCount, pageSize);
-        QCOMPARE(listEntries(), QStringList{output_ + pdf});
-        QCOMPARE(caption("lblTeller"), QStringLiteral("1"));
+        QCOMPARE(f->results.entries, QStringList{output_ + pdf});
+        QCOMPARE(f->config.counter(), 1.0);
     }
 
     // The -g size is the sum llx+urx by lly+ury, times ten; pdfwrite counts
@@ -344,17 +282,17 @@ class TestConversionGs : public QObject {
     void boundingBoxPageSize() {
         QFETCH(QByteArray, program);
         QFETCH(QString, pageSize);
-        control<QCheckBox>("chkUseBBX")->setChecked(true);
-        QVERIFY(writeFile(watch_ + "box.eps", program));
+        f->config.opts.useBoundingBox = true;
+        writeFile(watch_ + "box.eps", program);
         distillOnce();
         verifyPdf(output_ + "box.pdf", 1, pageSize);
     }
 
     void encryptionNeedsTheUserPassword() {
-        control<QCheckBox>("chkUseEncryption")->setChecked(true);
-        control<QLineEdit>("txtOwnerPassword")->setText(QStringLiteral("owner"));
-        control<QLineEdit>("txtUserPassword")->setText(QStringLiteral("user"));
-        QVERIFY(writeFile(watch_ + "secret.ps", onePage(612, 792)));
+        f->config.opts.useEncryption = true;
+        f->config.opts.ownerPassword = QStringLiteral("owner");
+        f->config.opts.userPassword = QStringLiteral("user");
+        writeFile(watch_ + "secret.ps", onePage(612, 792));
         distillOnce();
         const QString pdf = output_ + "secret.pdf";
         QVERIFY2(exists(pdf), "no PDF was made");
@@ -390,23 +328,18 @@ class TestConversionGs : public QObject {
     // The preset reaches Ghostscript when the image comes out at the preset's
     // colour resolution; the default keeps the image as drawn.
     void qualityPreset_data() {
-        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("quality");  // the position in the quality list
         QTest::addColumn<int>("imageWidth");
-        QTest::newRow("default") << "Default (all)" << 300;
-        QTest::newRow("screen") << "Screen  (GS7+)" << 72;
-        QTest::newRow("e-book") << "E-book  (GS8+)" << 150;
-        QTest::newRow("printer") << "Printer (GS7+)" << 300;
+        QTest::newRow("default") << 0 << 300;
+        QTest::newRow("screen") << 1 << 72;
+        QTest::newRow("printer") << 2 << 300;
+        QTest::newRow("e-book") << 3 << 150;
     }
     void qualityPreset() {
-        QFETCH(QString, entry);
+        QFETCH(int, quality);
         QFETCH(int, imageWidth);
-        auto* quality = control<QComboBox>("cmbQuality");
-        const int index = quality->findText(entry);
-        QVERIFY2(index >= 0, qPrintable("no quality entry " + entry));
-        // Start from another entry, so that the selection is a change.
-        quality->setCurrentIndex(index == 0 ? 1 : 0);
-        quality->setCurrentIndex(index);
-        QVERIFY(writeFile(watch_ + "picture.ps", imagePage()));
+        f->config.opts.quality = quality;
+        writeFile(watch_ + "picture.ps", imagePage());
         distillOnce();
         const QString pdf = output_ + "picture.pdf";
         verifyPdf(pdf, 1, QStringLiteral("612 x 792 pts"));
@@ -422,19 +355,18 @@ class TestConversionGs : public QObject {
     }
 
     void ghostscriptMissing() {
-        setCaption("lblGsPath", root_->path() + QStringLiteral("/no such folder/gs"));
-        QVERIFY(writeFile(watch_ + "a.ps", onePage(612, 792)));
+        f->config.setPath(PathKind::GSPath, f->root.path() + QStringLiteral("/no such folder/gs"));
+        writeFile(watch_ + "a.ps", onePage(612, 792));
         distillOnce();
         QVERIFY(!exists(output_ + "a.pdf"));
         QVERIFY(QDir(output_).isEmpty());
         QVERIFY(!exists(watch_ + "a.ps"));
         QCOMPARE(readFile(moved_ + "a.ps"), onePage(612, 792));
-        QCOMPARE(listEntries(),
-                 QStringList{failedEntry(moved_ + "a.ps", "Ghostscript " + root_->path() +
-                                                              "/no such folder/gs could not be "
-                                                              "started")});
-        QVERIFY(list()->item(0)->data(FrmMain::kFailedRole).toBool());
-        QCOMPARE(caption("lblTeller"), QStringLiteral("0"));
+        QCOMPARE(f->results.entries, QStringList{"failed: " + moved_ + "a.ps"});
+        QCOMPARE(f->results.reasons, QStringList{"Ghostscript " + f->root.path() +
+                                                 "/no such folder/gs could not be "
+                                                 "started"});
+        QCOMPARE(f->config.counter(), 0.0);
     }
 
     // What a started Ghostscript really receives, argument by argument, once
@@ -473,17 +405,16 @@ class TestConversionGs : public QObject {
         QVERIFY(!useFakeGhostscript().isEmpty());
         // The folders too have a blank in their path, so that the quoting of
         // both file arguments is put to the test.
-        makeFolders(root_->path() + QStringLiteral("/in tray/"));
-        const QString log = root_->path() + QStringLiteral("/gs.log");
+        makeFolders(f->root.path() + QStringLiteral("/in tray/"));
+        const QString log = f->root.path() + QStringLiteral("/gs.log");
         qputenv("FAKE_GS_LOG", QFile::encodeName(log));
         if (allOptions) {
-            control<QCheckBox>("chkUseBBX")->setChecked(true);
-            control<QCheckBox>("chkPicQualityGood")->setChecked(true);
-            control<QCheckBox>("chkUseEncryption")->setChecked(true);
-            auto* quality = control<QComboBox>("cmbQuality");
-            quality->setCurrentIndex(quality->findText(QStringLiteral("E-book  (GS8+)")));
+            f->config.opts.useBoundingBox = true;
+            f->config.opts.goodPicQuality = true;
+            f->config.opts.useEncryption = true;
+            f->config.opts.quality = 3;  // E-book
         }
-        QVERIFY(writeFile(watch_ + "a.ps", eps(QStringLiteral("0 0 200 100"))));
+        writeFile(watch_ + "a.ps", eps(QStringLiteral("0 0 200 100")));
         distillOnce();
 
         for (QString& argument : expected) {
@@ -493,43 +424,42 @@ class TestConversionGs : public QObject {
         // One run: its arguments one per line, then a blank line.
         const QString logged = QString::fromLocal8Bit(readFile(log));
         QCOMPARE(logged, expected.join(QLatin1Char('\n')) + QStringLiteral("\n\n"));
-        QCOMPARE(listEntries(), QStringList{output_ + "a.pdf"});
+        QCOMPARE(f->results.entries, QStringList{output_ + "a.pdf"});
         QVERIFY(readFile(output_ + "a.pdf").startsWith("%PDF-1.4\n% fake\n"));
     }
 
     void ghostscriptWritesNothing() {
         QVERIFY(!useFakeGhostscript().isEmpty());
         qputenv("FAKE_GS_WRITE", "no");
-        control<QCheckBox>("chkDeletePSFiles")->setChecked(true);
-        QVERIFY(writeFile(watch_ + "a.ps", onePage(612, 792)));
+        f->config.opts.deletePSFiles = true;
+        writeFile(watch_ + "a.ps", onePage(612, 792));
         distillOnce();
         QVERIFY(QDir(output_).isEmpty());
         QVERIFY(!exists(watch_ + "a.ps"));
         // Deleting is for converted files only: the copy is all there is.
         QCOMPARE(readFile(moved_ + "a.ps"), onePage(612, 792));
-        QCOMPARE(listEntries(),
-                 QStringList{failedEntry(moved_ + "a.ps", "Ghostscript ended with exit code 1")});
-        QVERIFY(list()->item(0)->data(FrmMain::kFailedRole).toBool());
+        QCOMPARE(f->results.entries, QStringList{"failed: " + moved_ + "a.ps"});
+        QCOMPARE(f->results.reasons, QStringList{"Ghostscript ended with exit code 1"});
         // Ghostscript was started, so the run counts.
-        QCOMPARE(caption("lblTeller"), QStringLiteral("1"));
+        QCOMPARE(f->config.counter(), 1.0);
     }
 
     // Ghostscript stops on a file it cannot run but still writes the page it
     // had begun: a blank PDF that must not pass for the conversion.
     void brokenPostScriptIsNotListedAsConverted() {
-        control<QCheckBox>("chkDeletePSFiles")->setChecked(true);
-        QVERIFY(writeFile(watch_ + "broken.ps", "%!PS\nnosuchoperator\n"));
-        QVERIFY(writeFile(watch_ + "good.ps", onePage(612, 792)));
+        f->config.opts.deletePSFiles = true;
+        writeFile(watch_ + "broken.ps", "%!PS\nnosuchoperator\n");
+        writeFile(watch_ + "good.ps", onePage(612, 792));
         distillOnce();
         QVERIFY(!exists(output_ + "broken.pdf"));
         QVERIFY(!exists(watch_ + "Temp_Stay_off"));
         QVERIFY(exists(moved_ + "broken.ps"));
-        QVERIFY(listEntries().contains(
-            failedEntry(moved_ + "broken.ps", "Ghostscript ended with exit code 1")));
+        QVERIFY(f->results.entries.contains("failed: " + moved_ + "broken.ps"));
+        QCOMPARE(f->results.reasons, QStringList{"Ghostscript ended with exit code 1"});
         verifyPdf(output_ + "good.pdf", 1, QStringLiteral("612 x 792"));
-        QVERIFY(listEntries().contains(output_ + "good.pdf"));
+        QVERIFY(f->results.entries.contains(output_ + "good.pdf"));
     }
 };
 
-QTEST_MAIN(TestConversionGs)
+QTEST_GUILESS_MAIN(TestConversionGs)
 #include "test_conversion_gs.moc"

@@ -26,7 +26,7 @@ class TestGsCommand : public QObject {
         ConversionOptions options;
         options.gsPath = QStringLiteral("/usr/bin/gs");
         options.goodPictures = true;
-        options.qualityPreset = QStringLiteral("-dPDFSETTINGS=/ebook ");
+        options.quality = 3;  // E-book
         QCOMPARE(gsCommand(options, PageSize{6120, 7920}, kTemp, QStringLiteral("/Moved/Plot.eps"))
                      .arguments,
                  QStringList({"-q", "-dNOPAUSE", "-dEPSCrop", "-dAutoFilterColorImages=false",

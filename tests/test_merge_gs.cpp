@@ -1,5 +1,6 @@
 // Merges with the installed Ghostscript through the real platform layer,
 // judged by pdfinfo, pdftotext and qpdf.
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -7,7 +8,8 @@
 #include <QTest>
 
 #include "merge/merge_job.h"
-#include "platform/linux_platform.h"
+#include "platform/linux_folder_files.h"
+#include "platform/linux_processes.h"
 #include "support/engine_fixture.h"
 
 namespace {
@@ -36,16 +38,16 @@ QString run(const QString& program, const QStringList& arguments) {
 class TestMergeGs : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<EngineFixture> f;
-    std::unique_ptr<LinuxPlatform> platform;
+    std::unique_ptr<DistillerFixture<LinuxProcesses, LinuxFolderFiles>> f;
     std::unique_ptr<MergeJob> job;
     QString merge;  // with a blank in its name
-    const QString pdf = QStringLiteral("Merged_File_0001.pdf");
+    QString pdf;    // the merged file's name
 
     // Merges the rows under the proposed name; the texts of the pages.
     QStringList mergeRows(const QStringList& rows) {
         QSignalSpy finished(job.get(), &MergeJob::finished);
-        if (job->start(rows) != MergeJob::Start::Started || !finished.wait(30000)) {
+        if (job->start(rows) != MergeJob::Start::Started ||
+            !(finished.count() > 0 || finished.wait(30000))) {
             return {"<no run>"};
         }
         QStringList pages;
@@ -65,10 +67,9 @@ class TestMergeGs : public QObject {
             QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(),
                      qPrintable(QString(tool) + " is missing; scripts/install-deps installs it"));
         }
-        f = std::make_unique<EngineFixture>();
-        platform = std::make_unique<LinuxPlatform>(f->platform.fakePrompts);
-        job = std::make_unique<MergeJob>(f->config, f->results, f->texts, *platform,
-                                         f->distiller.state());
+        pdf = QStringLiteral("Merged_File_0001.pdf");
+        f = std::make_unique<DistillerFixture<LinuxProcesses, LinuxFolderFiles>>();
+        job = std::make_unique<MergeJob>(f->context, f->distiller);
         merge = f->root.path() + "/merge folder/";
         QVERIFY(QDir().mkpath(merge));
         f->config.setPath(PathKind::ComposeFolder, merge);
@@ -81,7 +82,6 @@ class TestMergeGs : public QObject {
     }
     void cleanup() {
         job.reset();
-        platform.reset();
         f.reset();
     }
 
@@ -101,13 +101,25 @@ class TestMergeGs : public QObject {
         QVERIFY(run("qpdf", {"--show-encryption", f->output + pdf}).split(u'\n').contains("R = 2"));
     }
 
+    // Names go to Ghostscript as they are: a double quote in a file's name,
+    // a per cent sign in the merged file's.
+    void namesArriveAsTheyAre() {
+        writeFile(merge + "say \"hi\".ps", pagesShowing({"Quoted"}));
+        f->prompts.inputs = {QStringLiteral("100% done")};
+        pdf = QStringLiteral("100% done.pdf");
+        QCOMPARE(mergeRows({"say \"hi\".ps", "b.ps", ""}), QStringList({"Quoted", "PageB"}));
+        QCOMPARE(f->results.entries, QStringList{f->output + pdf});
+    }
+
     void brokenInputFails() {
         writeFile(merge + "broken.ps", "%!PS\nnosuchoperator\n");
         mergeRows({"a.pdf", "broken.ps", ""});
         QCOMPARE(f->results.entries, QStringList{"failed: " + f->output + pdf});
         QCOMPARE(f->config.counter(), 0.0);
         QVERIFY(!QFile::exists(f->output + pdf));
-        QCOMPARE(f->platform.fakePrompts.shown.size(), 1);
+        QCOMPARE(f->prompts.shown.size(), 1);
+        QCOMPARE(QDir(f->output).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
     }
 };
 

@@ -5,6 +5,7 @@
 #include "merge/merge_command.h"
 #include "merge/merge_job.h"
 #include "merge/merge_number.h"
+#include "platform/aside_path.h"
 #include "support/engine_fixture.h"
 
 Q_DECLARE_METATYPE(MergeJob::Start)
@@ -16,19 +17,12 @@ class TestMergeJob : public QObject {
     std::unique_ptr<MergeJob> job;
     const QStringList rows{"a.pdf", "b.ps", ""};
 
-    QStringList messages() const {
-        QStringList texts;
-        for (const FakePrompts::Shown& shown : f->platform.fakePrompts.shown) {
-            texts.append(shown.text);
-        }
-        return texts;
-    }
+    QStringList messages() const { return f->prompts.messages(); }
 
   private slots:
     void init() {
         f = std::make_unique<EngineFixture>();
-        job = std::make_unique<MergeJob>(f->config, f->results, f->texts, f->platform,
-                                         f->distiller.state());
+        job = std::make_unique<MergeJob>(f->context, f->distiller);
         writeFile(f->merge + "a.pdf", "a");
         writeFile(f->merge + "b.ps", "b");
     }
@@ -61,36 +55,60 @@ class TestMergeJob : public QObject {
         QCOMPARE(::nextMergeNumber(names), number);
     }
 
+    // A double quote travels escaped, a per cent sign in the output path is
+    // doubled so that Ghostscript takes it literally.
     void argumentFile_data() {
         QTest::addColumn<bool>("pictures");
         QTest::addColumn<bool>("encrypt");
-        QTest::addColumn<QByteArray>("options");
-        QTest::newRow("options off") << false << false << QByteArray(" ");
-        QTest::newRow("pictures") << true << false
-                                  << QByteArray(
-                                         " -dAutoFilterColorImages=false "
-                                         "-dColorImageFilter=/FlateEncode ");
+        QTest::addColumn<QString>("owner");
+        QTest::addColumn<QString>("outputPath");
+        QTest::addColumn<QString>("lastRow");
+        QTest::addColumn<QByteArray>("file");
+        const QByteArray rowsOut = "-f \"/m/a.pdf\"\r\n-f \"/m/\xc3\xa9.ps\"\r\n";
+        QTest::newRow("options off")
+            << false << false << "own"
+            << "/o/r.pdf" << QStringLiteral("é.ps")
+            << "-q -dSAFER -dNOPAUSE -sDEVICE=pdfwrite -sOUTPUTFILE=\"/o/r.pdf\" -dBATCH\r\n" +
+                   rowsOut;
+        QTest::newRow("pictures")
+            << true << false << "own"
+            << "/o/r.pdf" << QStringLiteral("é.ps")
+            << "-q -dSAFER -dNOPAUSE -dAutoFilterColorImages=false "
+               "-dColorImageFilter=/FlateEncode -sDEVICE=pdfwrite -sOUTPUTFILE=\"/o/r.pdf\" "
+               "-dBATCH\r\n" +
+                   rowsOut;
         QTest::newRow("encryption, empty user password")
-            << false << true
+            << false << true << "own"
+            << "/o/r.pdf" << QStringLiteral("é.ps")
+            << "-q -dSAFER -dNOPAUSE  -sOwnerPassword=\"own\" -sUserPassword=\"\" "
+               "-dEncryptionR=2 -dKeylength=40 -sDEVICE=pdfwrite -sOUTPUTFILE=\"/o/r.pdf\" "
+               "-dBATCH\r\n" +
+                   rowsOut;
+        QTest::newRow("quotes and a per cent sign")
+            << false << true << "o\"wn"
+            << "/o/100% r.pdf"
+            << "say \"hi\".ps"
             << QByteArray(
-                   "  -sOwnerPassword=\"own\" -sUserPassword=\"\" -dEncryptionR=2 "
-                   "-dKeylength=40 ");
+                   "-q -dSAFER -dNOPAUSE  -sOwnerPassword=\"o\\\"wn\" -sUserPassword=\"\" "
+                   "-dEncryptionR=2 -dKeylength=40 -sDEVICE=pdfwrite "
+                   "-sOUTPUTFILE=\"/o/100%% r.pdf\" -dBATCH\r\n"
+                   "-f \"/m/a.pdf\"\r\n-f \"/m/say \\\"hi\\\".ps\"\r\n");
     }
     void argumentFile() {
         QFETCH(bool, pictures);
         QFETCH(bool, encrypt);
-        QFETCH(QByteArray, options);
-        const MergeRun run{pictures,
-                           encrypt,
-                           QStringLiteral("own"),
-                           QString(),
-                           "/o/r.pdf",
-                           "/m/",
-                           {"a.pdf", "  ", QStringLiteral("é.ps"), ""}};
-        QCOMPARE(mergeArgumentFile(run),
-                 "-q -dSAFER -dNOPAUSE" + options +
-                     "-sDEVICE=pdfwrite -sOUTPUTFILE=\"/o/r.pdf\" -dBATCH\r\n"
-                     "-f \"/m/a.pdf\"\r\n-f \"/m/\xc3\xa9.ps\"\r\n");
+        QFETCH(QString, owner);
+        QFETCH(QString, outputPath);
+        QFETCH(QString, lastRow);
+        QFETCH(QByteArray, file);
+        MergeRun run;
+        run.options.goodPictures = pictures;
+        run.options.encrypt = encrypt;
+        run.options.ownerPassword = owner;
+        run.outputPath = outputPath;
+        run.mergeFolder = QStringLiteral("/m/");
+        run.rows = QStringList{"a.pdf", "  ", lastRow, ""};
+        QCOMPARE(mergeArgumentFile(run), file);
     }
 
     // Each ends before anything is written or started.
@@ -106,8 +124,8 @@ class TestMergeJob : public QObject {
         QTest::newRow("blank name") << rows << "  " << S::NoName << "";
         QTest::newRow("slash") << rows << "../x" << S::Refused
                                << "The name may not contain \"/\", a double quote or a line break.";
-        QTest::newRow("file name with a quote")
-            << QStringList{"a\".ps"} << "x" << S::Refused
+        QTest::newRow("file name ending in a backslash")
+            << QStringList{"a.ps\\"} << "x" << S::Refused
             << "Nothing was merged: a file name, a folder or a password holds a double quote or "
                "a line break, which cannot be passed to Ghostscript.";
         QTest::newRow("output is an input")
@@ -120,44 +138,56 @@ class TestMergeJob : public QObject {
         QFETCH(MergeJob::Start, result);
         QFETCH(QString, message);
         f->config.setPath(PathKind::Outputpath, f->merge);
-        f->platform.fakePrompts.inputs = {answer == "?" ? std::nullopt : std::optional(answer)};
+        f->prompts.inputs = {answer == "?" ? std::nullopt : std::optional(answer)};
         QCOMPARE(job->start(list), result);
         QCOMPARE(messages().join(""), message.replace("{a}", f->merge + "a.pdf"));
-        QVERIFY(f->platform.started.isEmpty() && !job->isRunning());
+        QVERIFY(f->processes.started.isEmpty() && !job->isRunning());
         QVERIFY(!QFile::exists(f->merge + "gscommand.txt"));
     }
 
-    // An earlier file of the name is replaced; a run that fails or does not
-    // start leaves no file, a failed entry and a message, and is not counted.
+    // A whole new file takes the place of an earlier one of the name; a run
+    // that fails, leaves half a PDF or does not start leaves the earlier file
+    // and nothing aside, a failed entry and a message, and is not counted.
     void outcome_data() {
         QTest::addColumn<bool>("starts");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("written");
         QTest::addColumn<bool>("fails");
-        QTest::newRow("merged") << true << false;
-        QTest::newRow("fails, leaving pages") << true << true;
-        QTest::newRow("does not start") << false << true;
+        QTest::newRow("merged") << true << 0 << kWholePdf << false;
+        QTest::newRow("fails, leaving pages") << true << 1 << kWholePdf << true;
+        QTest::newRow("cut short") << true << 0 << QByteArray("%PDF-1.4\n1 0 obj") << true;
+        QTest::newRow("does not start") << false << 0 << QByteArray() << true;
     }
     void outcome() {
         QFETCH(bool, starts);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, written);
         QFETCH(bool, fails);
         const QString merged = f->output + "report.pdf";
+        const QString aside = asidePathOf(merged);
         writeFile(merged, "old file");
-        f->platform.fakePrompts.inputs = {"report"};
-        f->platform.failStart = !starts;
-        f->platform.onStart = [this, fails, merged](const FakePlatform::Started& start) {
-            QCOMPARE(start.commandLine, QStringLiteral("/usr/bin/gs"));
-            QCOMPARE(start.arguments, QStringList{"@gscommand.txt"});
-            QCOMPARE(start.workingFolder, f->merge);
-            QVERIFY(!QFile::exists(merged));
-            writeFile(merged, "%PDF");
-            f->platform.finishProcess(start.id, fails);
+        f->prompts.inputs = {"report"};
+        f->processes.failStart = !starts;
+        f->processes.onStart = [&](const FakeProcesses::Started& start) {
+            QCOMPARE(start.request.program, QStringLiteral("/usr/bin/gs"));
+            QCOMPARE(start.request.arguments, QStringList{"@gscommand.txt"});
+            QCOMPARE(start.request.workingFolder, f->merge);
+            QVERIFY(readFile(f->merge + "gscommand.txt").contains("\"" + aside.toUtf8() + "\""));
+            QCOMPARE(readFile(merged), QByteArray("old file"));
+            writeFile(aside, written);
+            f->processes.finishRun(start.id, {RunEnd::How::Exited, exitCode});
         };
         QSignalSpy progress(job.get(), &MergeJob::progress);
+        QSignalSpy finished(job.get(), &MergeJob::finished);
         QCOMPARE(job->start(rows), MergeJob::Start::Started);
         QCOMPARE(progress[0][0].toString(), "Merging postscriptfiles to report.pdf");
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(f->processes.started.size(), starts ? 1 : 0);
         QCOMPARE(f->results.entries, QStringList{(fails ? "failed: " : "") + merged});
         QCOMPARE(f->config.counter(), fails ? 0.0 : 1.0);
         QCOMPARE(f->results.runCount, fails ? 0.0 : 1.0);
-        QCOMPARE(QFile::exists(merged), !fails);
+        QCOMPARE(readFile(merged), fails ? QByteArray("old file") : kWholePdf);
+        QVERIFY(!exists(aside));
         QCOMPARE(messages(), fails ? QStringList{"Ghostscript could not merge the files, no PDF "
                                                  "was made: " +
                                                  merged}
@@ -166,12 +196,15 @@ class TestMergeJob : public QObject {
 
     // A distill pass in progress ends before Ghostscript starts.
     void waitsForTheDistillPass() {
-        f->distiller.state().PassHold = true;
+        f->files.held[writeFile(f->watch + "a.ps")] = -1;
+        f->distiller.Start_Distiller();
+        f->distiller.tick();
+        QVERIFY(f->distiller.isPassInProgress());
         QCOMPARE(job->start(rows), MergeJob::Start::Started);
-        QTest::qWait(2 * MergeJob::kPollMs);
-        QVERIFY(f->platform.started.isEmpty() && job->isRunning());
-        f->distiller.state().PassHold = false;
-        QTRY_COMPARE(f->platform.started.size(), 1);
+        QVERIFY(f->processes.started.isEmpty() && job->isRunning());
+        f->distiller.Stop_Distiller();
+        QTRY_COMPARE(f->processes.started.size(), 1);
+        QCOMPARE(f->processes.started[0].request.arguments, QStringList{"@gscommand.txt"});
     }
 };
 

@@ -5,8 +5,7 @@
 #include <chrono>
 #include <future>
 
-#include "platform/fake_platform.h"
-#include "platform/linux_platform.h"
+#include "platform/linux_volumes.h"
 #include "platform/mount_table.h"
 #include "platform/within_deadline.h"
 #include "settings/path_rules.h"
@@ -88,9 +87,8 @@ class TestPathRules : public QObject {
         QVERIFY(QFile::link(base + "sub", base + "sublink"));
         QVERIFY(QFile::link(base + "nowhere", base + "dangling"));
 
-        FakePrompts prompts;
-        LinuxPlatform platform(prompts);
-        const std::optional<FolderContents> contents = platform.readFolder(dir.path());
+        LinuxVolumes volumes;
+        const std::optional<FolderContents> contents = volumes.readFolder(dir.path());
         QVERIFY(contents);
         QStringList folders = contents->folders;
         QStringList files = contents->files;
@@ -98,8 +96,8 @@ class TestPathRules : public QObject {
         files.sort();
         QCOMPARE(folders, QStringList({"sub", "sublink"}));
         QCOMPARE(files, QStringList({"gs", "gs-10"}));
-        QCOMPARE(platform.readFolder(base + "missing"), std::nullopt);
-        QCOMPARE(platform.volumes().value(0), QStringLiteral("/"));
+        QCOMPARE(volumes.readFolder(base + "missing"), std::nullopt);
+        QCOMPARE(volumes.volumes().value(0), QStringLiteral("/"));
     }
 };
 

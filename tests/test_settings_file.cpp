@@ -5,8 +5,9 @@
 #include "common/byte_text.h"
 #include "settings/password_garbling.h"
 #include "settings/settings_file.h"
+#include "support/settings_text.h"
 
-Q_DECLARE_METATYPE(SettingsValues)
+Q_DECLARE_METATYPE(Settings)
 
 namespace {
 
@@ -16,32 +17,26 @@ QByteArray bytes(const char (&text)[N]) {
     return QByteArray(text, N - 1);
 }
 
-const QByteArray kHeader =
-    "*** This is the settingsfile for TarnWick.exe\r\n"
-    "*** TarnWick - PostScript to PDF with Ghostscript\r\n"
-    "*** Do not alter this file for it can bring TarnWick in trouble, if it does go wrong just "
-    "delete this file and a new correct one will be made again\r\n";
-
 // A set of values in which every field differs from its default, so that a
 // field that is lost or mixed up shows.
-SettingsValues sample() {
-    SettingsValues v;
-    v.ghostscriptPath = "/usr/bin/gs";
-    v.outputPath = QString::fromUtf8(
+Settings sample() {
+    Settings v;
+    v.path(PathKind::GSPath) = "/usr/bin/gs";
+    v.path(PathKind::Outputpath) = QString::fromUtf8(
         "/home/user/\xc3\x9c"
         "bersicht");
-    v.moveFolder = "/home/user/PS done";
-    v.watchDirPath = "/home/user/PS";
-    v.composeFolder = "/home/user/Compose";
-    v.acrobatFolder = "/usr/bin/evince";
-    v.deletePSFiles = 1;
-    v.startDistOnBoot = 0;
-    v.useBoundingBox = 1;
-    v.useEncryption = 1;
-    v.goodPicQuality = 0;
-    v.quality = 2;
-    v.ownerPassword = "seventeen-letters!";
-    v.userPassword = "Secret1";
+    v.path(PathKind::MoveToFolder) = "/home/user/PS done";
+    v.path(PathKind::WatchDirpath) = "/home/user/PS";
+    v.path(PathKind::ComposeFolder) = "/home/user/Compose";
+    v.path(PathKind::AcroPath) = "/usr/bin/evince";
+    v.options.deletePSFiles = true;
+    v.options.startDistOnBoot = false;
+    v.options.useBoundingBox = true;
+    v.options.useEncryption = true;
+    v.options.goodPicQuality = false;
+    v.options.quality = 2;
+    v.options.ownerPassword = "seventeen-letters!";
+    v.options.userPassword = "Secret1";
     v.language = "NL";
     v.left = 1200;
     v.top = -300;
@@ -53,7 +48,7 @@ SettingsValues sample() {
 
 // The file for sample(), written out by hand. The owner password garbles to
 // bytes ending in CR, so it stands in hex.
-const QByteArray kSampleFile = kHeader +
+const QByteArray kSampleFile = kSettingsHeader +
                                "Ghostscriptpath;/usr/bin/gs\r\n"
                                "     Outputpath;/home/user/\xc3\x9c"
                                "bersicht\r\n"
@@ -75,28 +70,27 @@ const QByteArray kSampleFile = kHeader +
                                "    WindowState;2\r\n"
                                "        Counter;41\r\n";
 
-SettingsValues changed(const std::function<void(SettingsValues&)>& change) {
-    SettingsValues v = sample();
+Settings changed(const std::function<void(Settings&)>& change) {
+    Settings v = sample();
     change(v);
     return v;
 }
 
-void compareValues(const SettingsValues& actual, const SettingsValues& expected) {
-    QCOMPARE(actual.ghostscriptPath, expected.ghostscriptPath);
-    QCOMPARE(actual.outputPath, expected.outputPath);
-    QCOMPARE(actual.moveFolder, expected.moveFolder);
-    QCOMPARE(actual.watchDirPath, expected.watchDirPath);
-    QCOMPARE(actual.composeFolder, expected.composeFolder);
-    QCOMPARE(actual.acrobatFolder, expected.acrobatFolder);
-    QCOMPARE(actual.deletePSFiles, expected.deletePSFiles);
-    QCOMPARE(actual.startDistOnBoot, expected.startDistOnBoot);
-    QCOMPARE(actual.useBoundingBox, expected.useBoundingBox);
-    QCOMPARE(actual.useEncryption, expected.useEncryption);
-    QCOMPARE(actual.goodPicQuality, expected.goodPicQuality);
-    QCOMPARE(actual.quality, expected.quality);
-    QCOMPARE(actual.qualityChanged, expected.qualityChanged);
-    QCOMPARE(actual.ownerPassword, expected.ownerPassword);
-    QCOMPARE(actual.userPassword, expected.userPassword);
+void compareValues(const Settings& actual, const Settings& expected) {
+    QCOMPARE(actual.path(PathKind::GSPath), expected.path(PathKind::GSPath));
+    QCOMPARE(actual.path(PathKind::Outputpath), expected.path(PathKind::Outputpath));
+    QCOMPARE(actual.path(PathKind::MoveToFolder), expected.path(PathKind::MoveToFolder));
+    QCOMPARE(actual.path(PathKind::WatchDirpath), expected.path(PathKind::WatchDirpath));
+    QCOMPARE(actual.path(PathKind::ComposeFolder), expected.path(PathKind::ComposeFolder));
+    QCOMPARE(actual.path(PathKind::AcroPath), expected.path(PathKind::AcroPath));
+    QCOMPARE(actual.options.deletePSFiles, expected.options.deletePSFiles);
+    QCOMPARE(actual.options.startDistOnBoot, expected.options.startDistOnBoot);
+    QCOMPARE(actual.options.useBoundingBox, expected.options.useBoundingBox);
+    QCOMPARE(actual.options.useEncryption, expected.options.useEncryption);
+    QCOMPARE(actual.options.goodPicQuality, expected.options.goodPicQuality);
+    QCOMPARE(actual.options.quality, expected.options.quality);
+    QCOMPARE(actual.options.ownerPassword, expected.options.ownerPassword);
+    QCOMPARE(actual.options.userPassword, expected.options.userPassword);
     QCOMPARE(actual.language, expected.language);
     QCOMPARE(actual.left, expected.left);
     QCOMPARE(actual.top, expected.top);
@@ -106,8 +100,7 @@ void compareValues(const SettingsValues& actual, const SettingsValues& expected)
 }
 
 // The values a freshly written file gives back when read into defaults.
-SettingsValues asReadBack(SettingsValues v) {
-    v.qualityChanged = true;
+Settings asReadBack(Settings v) {
     v.counterCaption = v.counterCaption.trimmed();
     v.counter = v.counterCaption.toDouble();
     return v;
@@ -128,7 +121,7 @@ class TestSettingsFile : public QObject {
     void parse_data();
     void parse();
     void parseIgnoresBinaryGarbage();
-    void parseKeepsCheckStatesAndQualityInRange();
+    void parseKeepsQualityInRange();
     void parseHugeFile();
     void readInPieces_data();
     void readInPieces();
@@ -137,13 +130,13 @@ class TestSettingsFile : public QObject {
 };
 
 void TestSettingsFile::formatWritesExactBytes_data() {
-    QTest::addColumn<SettingsValues>("values");
+    QTest::addColumn<Settings>("values");
     QTest::addColumn<QByteArray>("file");
 
     QTest::newRow("sample") << sample() << kSampleFile;
 
-    QTest::newRow("defaults") << SettingsValues()
-                              << kHeader +
+    QTest::newRow("defaults") << Settings()
+                              << kSettingsHeader +
                                      "Ghostscriptpath;\r\n"
                                      "     Outputpath;\r\n"
                                      "     MoveFolder;\r\n"
@@ -162,18 +155,18 @@ void TestSettingsFile::formatWritesExactBytes_data() {
                                      "    WindowState;0\r\n"
                                      "        Counter;0\r\n";
 
-    SettingsValues odd;
-    odd.startDistOnBoot = 1;
-    odd.goodPicQuality = 2;
-    odd.quality = 7;
-    odd.ownerPassword = "abc";
-    odd.userPassword = "aaaaaaaaaaaaaaaaaaa ";
+    Settings odd;
+    odd.options.startDistOnBoot = true;
+    odd.options.goodPicQuality = true;
+    odd.options.quality = 7;
+    odd.options.ownerPassword = "abc";
+    odd.options.userPassword = "aaaaaaaaaaaaaaaaaaa ";
     odd.left = -32768;
     odd.top = 32767;
     odd.counterCaption = "  17 ";
     QTest::newRow("unusual values")
         << odd
-        << kHeader +
+        << kSettingsHeader +
                "Ghostscriptpath;\r\n"
                "     Outputpath;\r\n"
                "     MoveFolder;\r\n"
@@ -194,13 +187,13 @@ void TestSettingsFile::formatWritesExactBytes_data() {
                "    WindowState;0\r\n"
                "        Counter;17\r\n";
 
-    SettingsValues screen;
-    screen.quality = 1;
-    screen.userPassword = "Secret1";
+    Settings screen;
+    screen.options.quality = 1;
+    screen.options.userPassword = "Secret1";
     screen.language = "DE";
     screen.windowState = "1";
     QTest::newRow("screen quality, user password only") << screen
-                                                        << kHeader +
+                                                        << kSettingsHeader +
                                                                "Ghostscriptpath;\r\n"
                                                                "     Outputpath;\r\n"
                                                                "     MoveFolder;\r\n"
@@ -222,7 +215,7 @@ void TestSettingsFile::formatWritesExactBytes_data() {
 }
 
 void TestSettingsFile::formatWritesExactBytes() {
-    QFETCH(SettingsValues, values);
+    QFETCH(Settings, values);
     QFETCH(QByteArray, file);
 
     QCOMPARE(formatSettings(values), file);
@@ -258,11 +251,11 @@ void TestSettingsFile::passwordLineKind() {
     QFETCH(QString, password);
     QFETCH(bool, hex);
 
-    SettingsValues owner;
-    owner.ownerPassword = password;
+    Settings owner;
+    owner.options.ownerPassword = password;
     const QByteArray ownerFile = formatSettings(owner);
-    SettingsValues user;
-    user.userPassword = password;
+    Settings user;
+    user.options.userPassword = password;
     const QByteArray userFile = formatSettings(user);
 
     const bool plain = !hex && !password.isEmpty();
@@ -279,75 +272,75 @@ void TestSettingsFile::passwordLineKind() {
 }
 
 void TestSettingsFile::roundTrip_data() {
-    QTest::addColumn<SettingsValues>("values");
+    QTest::addColumn<Settings>("values");
 
     QTest::newRow("sample") << sample();
-    QTest::newRow("defaults") << SettingsValues();
+    QTest::newRow("defaults") << Settings();
     for (int quality = 0; quality < 4; ++quality) {
         QTest::addRow("quality %d", quality)
-            << changed([=](SettingsValues& v) { v.quality = quality; });
+            << changed([=](Settings& v) { v.options.quality = quality; });
     }
-    QTest::newRow("check states flipped") << changed([](SettingsValues& v) {
-        v.deletePSFiles = 0;
-        v.startDistOnBoot = 1;
-        v.useBoundingBox = 0;
-        v.useEncryption = 0;
-        v.goodPicQuality = 1;
+    QTest::newRow("check states flipped") << changed([](Settings& v) {
+        v.options.deletePSFiles = false;
+        v.options.startDistOnBoot = true;
+        v.options.useBoundingBox = false;
+        v.options.useEncryption = false;
+        v.options.goodPicQuality = true;
     });
-    QTest::newRow("non-ascii everywhere") << changed([](SettingsValues& v) {
-        v.ghostscriptPath = QString::fromUtf8("/opt/g\xc3\xa9n\xc3\xa9rique/gs");
-        v.moveFolder = QString::fromUtf8("/srv/\xe6\x96\x87\xe4\xbb\xb6");
-        v.watchDirPath = QString::fromUtf8("/home/user/\xc3\xa5\xc3\xa4\xc3\xb6");
-        v.composeFolder = QString::fromUtf8("/tmp/\xf0\x9f\x93\x84");
-        v.acrobatFolder = "/usr/bin/okular";
+    QTest::newRow("non-ascii everywhere") << changed([](Settings& v) {
+        v.path(PathKind::GSPath) = QString::fromUtf8("/opt/g\xc3\xa9n\xc3\xa9rique/gs");
+        v.path(PathKind::MoveToFolder) = QString::fromUtf8("/srv/\xe6\x96\x87\xe4\xbb\xb6");
+        v.path(PathKind::WatchDirpath) = QString::fromUtf8("/home/user/\xc3\xa5\xc3\xa4\xc3\xb6");
+        v.path(PathKind::ComposeFolder) = QString::fromUtf8("/tmp/\xf0\x9f\x93\x84");
+        v.path(PathKind::AcroPath) = "/usr/bin/okular";
         v.language = QString::fromUtf8("\xc3\x9c");
         v.windowState = "1";
     });
-    QTest::newRow("passwords with umlauts") << changed([](SettingsValues& v) {
-        v.ownerPassword = QString::fromUtf8("P\xc3\xa4sswort\xc3\xa9");
-        v.userPassword = QString::fromUtf8("\xe5\xaf\x86\xe7\xa0\x81");
+    QTest::newRow("passwords with umlauts") << changed([](Settings& v) {
+        v.options.ownerPassword = QString::fromUtf8("P\xc3\xa4sswort\xc3\xa9");
+        v.options.userPassword = QString::fromUtf8("\xe5\xaf\x86\xe7\xa0\x81");
     });
-    QTest::newRow("passwords garbling to CR and LF") << changed([](SettingsValues& v) {
-        v.ownerPassword = QString::fromUtf8(
+    QTest::newRow("passwords garbling to CR and LF") << changed([](Settings& v) {
+        v.options.ownerPassword = QString::fromUtf8(
             "Gr\xc3\xb6\xc3\x9f"
             "enordnungen!");
-        v.userPassword = QString::fromUtf8(
+        v.options.userPassword = QString::fromUtf8(
             "Schl\xc3\xbcssel f\xc3\xbcr das B\xc3\xbcro \xc3\xb6"
             "ffnen!");
     });
-    QTest::newRow("passwords with blanks and semicolons") << changed([](SettingsValues& v) {
-        v.ownerPassword = "  ;both ends; ";
-        v.userPassword = " ";
+    QTest::newRow("passwords with blanks and semicolons") << changed([](Settings& v) {
+        v.options.ownerPassword = "  ;both ends; ";
+        v.options.userPassword = " ";
     });
-    QTest::newRow("all printable ascii as password") << changed([](SettingsValues& v) {
+    QTest::newRow("all printable ascii as password") << changed([](Settings& v) {
         QString all;
         for (char c = ' '; c <= '~'; ++c) {
             all += QLatin1Char(c);
         }
-        v.ownerPassword = all;
-        v.userPassword = all;
+        v.options.ownerPassword = all;
+        v.options.userPassword = all;
     });
-    QTest::newRow("no passwords") << changed([](SettingsValues& v) {
-        v.ownerPassword.clear();
-        v.userPassword.clear();
+    QTest::newRow("no passwords") << changed([](Settings& v) {
+        v.options.ownerPassword.clear();
+        v.options.userPassword.clear();
     });
-    QTest::newRow("position limits") << changed([](SettingsValues& v) {
+    QTest::newRow("position limits") << changed([](Settings& v) {
         v.left = -32768;
         v.top = 32767;
     });
-    QTest::newRow("fractional counter") << changed([](SettingsValues& v) {
+    QTest::newRow("fractional counter") << changed([](Settings& v) {
         v.counter = 2.5;
         v.counterCaption = "2.5";
     });
     QTest::newRow("counter caption with blanks")
-        << changed([](SettingsValues& v) { v.counterCaption = " 1234567 "; });
+        << changed([](Settings& v) { v.counterCaption = " 1234567 "; });
 }
 
 void TestSettingsFile::roundTrip() {
-    QFETCH(SettingsValues, values);
+    QFETCH(Settings, values);
 
     const QByteArray file = formatSettings(values);
-    SettingsValues read;
+    Settings read;
     parseSettings(file, read);
     compareValues(read, asReadBack(values));
     if (QTest::currentTestFailed()) {
@@ -357,131 +350,119 @@ void TestSettingsFile::roundTrip() {
 }
 
 void TestSettingsFile::parse_data() {
-    QTest::addColumn<SettingsValues>("before");
+    QTest::addColumn<Settings>("before");
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<SettingsValues>("expected");
+    QTest::addColumn<Settings>("expected");
 
-    const SettingsValues s = sample();
+    const Settings s = sample();
     auto row = [&](const char* name, const QByteArray& file,
-                   const std::function<void(SettingsValues&)>& change) {
+                   const std::function<void(Settings&)>& change) {
         QTest::newRow(name) << s << file << changed(change);
     };
-    auto same = [](SettingsValues&) {};
+    auto same = [](Settings&) {};
 
     // Missing keys, blank lines, line ends.
     row("empty file", QByteArray(), same);
-    row("header only", kHeader, same);
+    row("header only", kSettingsHeader, same);
     row("blank lines", bytes("\r\n\r\n\n\r\r\n     Outputpath;/out\r\n\r\n"),
-        [](SettingsValues& v) { v.outputPath = "/out"; });
+        [](Settings& v) { v.path(PathKind::Outputpath) = "/out"; });
     row("lone LF line ends", bytes("Ghostscriptpath;/a\n     Outputpath;/b\n       Language;DE"),
-        [](SettingsValues& v) {
-            v.ghostscriptPath = "/a";
-            v.outputPath = "/b";
+        [](Settings& v) {
+            v.path(PathKind::GSPath) = "/a";
+            v.path(PathKind::Outputpath) = "/b";
             v.language = "DE";
         });
     row("lone CR line ends", bytes("Ghostscriptpath;/a\r     Outputpath;/b\r       Language;DE\r"),
-        [](SettingsValues& v) {
-            v.ghostscriptPath = "/a";
-            v.outputPath = "/b";
+        [](Settings& v) {
+            v.path(PathKind::GSPath) = "/a";
+            v.path(PathKind::Outputpath) = "/b";
             v.language = "DE";
         });
     row("CR LF leaves no CR in the value", bytes("       Language;DE\r\n    WindowState;2\r\n"),
-        [](SettingsValues& v) { v.language = "DE"; });
+        [](Settings& v) { v.language = "DE"; });
     row("last line without line end", bytes("       Language;FR"),
-        [](SettingsValues& v) { v.language = "FR"; });
+        [](Settings& v) { v.language = "FR"; });
     row("last line wins", bytes("Ghostscriptpath;/first/gs\r\nGhostscriptpath;/second/gs\r\n"),
-        [](SettingsValues& v) { v.ghostscriptPath = "/second/gs"; });
+        [](Settings& v) { v.path(PathKind::GSPath) = "/second/gs"; });
 
     // Key matching.
     row("character 16 is not looked at", bytes("Ghostscriptpath=/opt/gs\r\n"),
-        [](SettingsValues& v) { v.ghostscriptPath = "/opt/gs"; });
+        [](Settings& v) { v.path(PathKind::GSPath) = "/opt/gs"; });
     row("exact key in lower case ignored", bytes("ghostscriptpath;/x\r\n"), same);
     row("language key in capitals ignored", bytes("       LANGUAGE;DE\r\n"), same);
     row("unpadded key ignored", bytes("Outputpath;/x\r\n"), same);
     row("short line ignored", bytes("Ghostscript\r\n"), same);
     row("NUL in key field ignored", bytes("Ghostscript\0ath;/x\r\n"), same);
-    row("quality key in capitals", bytes("        QUALITY;S\r\n"), [](SettingsValues& v) {
-        v.quality = 1;
-        v.qualityChanged = true;
-    });
+    row("quality key in capitals", bytes("        QUALITY;S\r\n"),
+        [](Settings& v) { v.options.quality = 1; });
     row("encryption key in capitals", bytes("  USEENCRYPTION;0\r\n"),
-        [](SettingsValues& v) { v.useEncryption = 0; });
+        [](Settings& v) { v.options.useEncryption = false; });
     row("picture quality key in capitals", bytes(" GOODPICQUALITY;1\r\n"),
-        [](SettingsValues& v) { v.goodPicQuality = 1; });
+        [](Settings& v) { v.options.goodPicQuality = true; });
     row("owner password key in capitals", bytes("  OWNERPASSWORD;^^^\r\n"),
-        [](SettingsValues& v) { v.ownerPassword = "abc"; });
+        [](Settings& v) { v.options.ownerPassword = "abc"; });
     row("user password key mixed case", bytes("   userPASSWORD;^^^\r\n"),
-        [](SettingsValues& v) { v.userPassword = "abc"; });
+        [](Settings& v) { v.options.userPassword = "abc"; });
     row("owner password hex", bytes("   OwnerPassHex;5e5e5e\r\n"),
-        [](SettingsValues& v) { v.ownerPassword = "abc"; });
+        [](Settings& v) { v.options.ownerPassword = "abc"; });
     row("user password hex, key and digits in capitals", bytes("    USERPASSHEX;5E5E5E\r\n"),
-        [](SettingsValues& v) { v.userPassword = "abc"; });
+        [](Settings& v) { v.options.userPassword = "abc"; });
     row("empty owner password value", bytes("  OwnerPassword;\r\n"),
-        [](SettingsValues& v) { v.ownerPassword.clear(); });
+        [](Settings& v) { v.options.ownerPassword.clear(); });
 
     // Quality.
     row("quality full entry text", bytes("        Quality;Screen  (GS7+)\r\n"),
-        [](SettingsValues& v) {
-            v.quality = 1;
-            v.qualityChanged = true;
-        });
-    row("quality D", bytes("        Quality;D\r\n"), [](SettingsValues& v) {
-        v.quality = 0;
-        v.qualityChanged = true;
-    });
-    row("quality E", bytes("        Quality;E-book  (GS8+)\r\n"), [](SettingsValues& v) {
-        v.quality = 3;
-        v.qualityChanged = true;
-    });
+        [](Settings& v) { v.options.quality = 1; });
+    row("quality D", bytes("        Quality;D\r\n"), [](Settings& v) { v.options.quality = 0; });
+    row("quality E", bytes("        Quality;E-book  (GS8+)\r\n"),
+        [](Settings& v) { v.options.quality = 3; });
     row("quality lower-case s", bytes("        Quality;screen\r\n"), same);
     row("quality unknown letter", bytes("        Quality;X\r\n"), same);
     row("quality empty value", bytes("        Quality;\r\n"), same);
 
     // Check states.
     row("check state 1xyz sets", bytes("StartDistOnBoot;1xyz\r\n"),
-        [](SettingsValues& v) { v.startDistOnBoot = 1; });
+        [](Settings& v) { v.options.startDistOnBoot = true; });
     row("check state empty clears", bytes("DeletePSFilesAC;\r\n"),
-        [](SettingsValues& v) { v.deletePSFiles = 0; });
+        [](Settings& v) { v.options.deletePSFiles = false; });
     row("check state 0 clears", bytes("UseBoundingBInf;0\r\n"),
-        [](SettingsValues& v) { v.useBoundingBox = 0; });
+        [](Settings& v) { v.options.useBoundingBox = false; });
     row("check state 2 clears", bytes("DeletePSFilesAC;2\r\n"),
-        [](SettingsValues& v) { v.deletePSFiles = 0; });
+        [](Settings& v) { v.options.deletePSFiles = false; });
     row("check state x1 clears", bytes("DeletePSFilesAC;x1\r\n"),
-        [](SettingsValues& v) { v.deletePSFiles = 0; });
+        [](Settings& v) { v.options.deletePSFiles = false; });
     row("check state blank then 1 clears", bytes("DeletePSFilesAC; 1\r\n"),
-        [](SettingsValues& v) { v.deletePSFiles = 0; });
+        [](Settings& v) { v.options.deletePSFiles = false; });
 
     // Counter.
-    row("counter abc", bytes("        Counter;abc\r\n"), [](SettingsValues& v) { v.counter = 0; });
-    row("counter with blanks", bytes("        Counter; 12 \r\n"), [](SettingsValues& v) {
+    row("counter abc", bytes("        Counter;abc\r\n"), [](Settings& v) { v.counter = 0; });
+    row("counter with blanks", bytes("        Counter; 12 \r\n"), [](Settings& v) {
         v.counter = 12;
         v.counterCaption = "12";
     });
-    row("counter 12.0", bytes("        Counter;12.0\r\n"), [](SettingsValues& v) {
+    row("counter 12.0", bytes("        Counter;12.0\r\n"), [](Settings& v) {
         v.counter = 12;
         v.counterCaption = "12";
     });
-    row("counter fraction", bytes("        Counter;2.5\r\n"), [](SettingsValues& v) {
+    row("counter fraction", bytes("        Counter;2.5\r\n"), [](Settings& v) {
         v.counter = 2.5;
         v.counterCaption = "2.5";
     });
-    row("counter negative", bytes("        Counter;-3\r\n"), [](SettingsValues& v) {
+    row("counter negative", bytes("        Counter;-3\r\n"), [](Settings& v) {
         v.counter = -3;
         v.counterCaption = "-3";
     });
-    row("counter minus zero", bytes("        Counter;-0\r\n"), [](SettingsValues& v) {
+    row("counter minus zero", bytes("        Counter;-0\r\n"), [](Settings& v) {
         v.counter = 0;
         v.counterCaption = "0";
     });
-    row("counter large whole number", bytes("        Counter;123456789012\r\n"),
-        [](SettingsValues& v) {
-            v.counter = 123456789012.0;
-            v.counterCaption = "123456789012";
-        });
-    row("counter exponent", bytes("        Counter;1e3\r\n"),
-        [](SettingsValues& v) { v.counter = 0; });
-    row("counter inf", bytes("        Counter;inf\r\n"), [](SettingsValues& v) { v.counter = 0; });
-    row("counter empty", bytes("        Counter;\r\n"), [](SettingsValues& v) { v.counter = 0; });
+    row("counter large whole number", bytes("        Counter;123456789012\r\n"), [](Settings& v) {
+        v.counter = 123456789012.0;
+        v.counterCaption = "123456789012";
+    });
+    row("counter exponent", bytes("        Counter;1e3\r\n"), [](Settings& v) { v.counter = 0; });
+    row("counter inf", bytes("        Counter;inf\r\n"), [](Settings& v) { v.counter = 0; });
+    row("counter empty", bytes("        Counter;\r\n"), [](Settings& v) { v.counter = 0; });
 
     // Window position.
     struct Twips {
@@ -527,48 +508,47 @@ void TestSettingsFile::parse_data() {
     for (const Twips& t : twips) {
         const qint16 left = t.left;
         QTest::addRow("Left %s", t.name) << s << "           Left;" + t.value + "\r\n"
-                                         << changed([=](SettingsValues& v) { v.left = left; });
+                                         << changed([=](Settings& v) { v.left = left; });
     }
-    row("Top 13.5", bytes("            Top;13.5\r\n"), [](SettingsValues& v) { v.top = 14; });
-    row("Top -40000", bytes("            Top;-40000\r\n"), [](SettingsValues& v) { v.top = 0; });
-    row("Top garbage", bytes("            Top;1,5\r\n"), [](SettingsValues& v) { v.top = 0; });
+    row("Top 13.5", bytes("            Top;13.5\r\n"), [](Settings& v) { v.top = 14; });
+    row("Top -40000", bytes("            Top;-40000\r\n"), [](Settings& v) { v.top = 0; });
+    row("Top garbage", bytes("            Top;1,5\r\n"), [](Settings& v) { v.top = 0; });
 
     // Bare keys and values.
     row("bare 15-character keys",
         bytes("Ghostscriptpath\r\n           Left\r\nDeletePSFilesAC\r\n        Counter\r\n"
               "       Language\r\n        Quality\r\n  OwnerPassword\r\n"),
-        [](SettingsValues& v) {
-            v.ghostscriptPath.clear();
+        [](Settings& v) {
+            v.path(PathKind::GSPath).clear();
             v.left = 0;
-            v.deletePSFiles = 0;
+            v.options.deletePSFiles = false;
             v.counter = 0;
             v.language.clear();
-            v.ownerPassword.clear();
+            v.options.ownerPassword.clear();
         });
     row("key and semicolon only", bytes("     Outputpath;\r\n            Top;\r\n"),
-        [](SettingsValues& v) {
-            v.outputPath.clear();
+        [](Settings& v) {
+            v.path(PathKind::Outputpath).clear();
             v.top = 0;
         });
     row("blanks in a path are kept", bytes("     Outputpath; /out \r\n"),
-        [](SettingsValues& v) { v.outputPath = " /out "; });
+        [](Settings& v) { v.path(PathKind::Outputpath) = " /out "; });
     row("utf-8 path", bytes("   WatchDirpath;/home/user/\xc3\xa5\xc3\xa4\xc3\xb6\r\n"),
-        [](SettingsValues& v) {
-            v.watchDirPath = QString::fromUtf8("/home/user/\xc3\xa5\xc3\xa4\xc3\xb6");
+        [](Settings& v) {
+            v.path(PathKind::WatchDirpath) =
+                QString::fromUtf8("/home/user/\xc3\xa5\xc3\xa4\xc3\xb6");
         });
     row("NUL in a value", bytes("  ComposeFolder;/a\0b\r\n"),
-        [](SettingsValues& v) { v.composeFolder = QString::fromUtf8(bytes("/a\0b")); });
-    QTest::newRow("sample file into defaults")
-        << SettingsValues() << kSampleFile
-        << changed([](SettingsValues& v) { v.qualityChanged = true; });
+        [](Settings& v) { v.path(PathKind::ComposeFolder) = QString::fromUtf8(bytes("/a\0b")); });
+    QTest::newRow("sample file into defaults") << Settings() << kSampleFile << sample();
 }
 
 void TestSettingsFile::parse() {
-    QFETCH(SettingsValues, before);
+    QFETCH(Settings, before);
     QFETCH(QByteArray, file);
-    QFETCH(SettingsValues, expected);
+    QFETCH(Settings, expected);
 
-    SettingsValues v = before;
+    Settings v = before;
     parseSettings(file, v);
     compareValues(v, expected);
 }
@@ -581,14 +561,14 @@ void TestSettingsFile::parseIgnoresBinaryGarbage() {
             garbage.append(static_cast<char>(code));
         }
     }
-    SettingsValues v = sample();
+    Settings v = sample();
     parseSettings(garbage + "\r\n       Language;DE\r\n" + garbage, v);
-    compareValues(v, changed([](SettingsValues& e) { e.language = "DE"; }));
+    compareValues(v, changed([](Settings& e) { e.language = "DE"; }));
 }
 
-// Random values behind real keys: whatever comes, check states stay 0 or 1
-// and the quality stays inside the list.
-void TestSettingsFile::parseKeepsCheckStatesAndQualityInRange() {
+// Random values behind real keys: whatever comes, the quality stays inside
+// the list.
+void TestSettingsFile::parseKeepsQualityInRange() {
     const char* const keys[] = {"DeletePSFilesAC;", "StartDistOnBoot;", "UseBoundingBInf;",
                                 "  UseEncryption;", " GoodPicQuality;", "        Quality;",
                                 "           Left;", "        Counter;"};
@@ -602,15 +582,10 @@ void TestSettingsFile::parseKeepsCheckStatesAndQualityInRange() {
             }
             file += key + value.replace('\r', 'x').replace('\n', 'x') + "\r\n";
         }
-        SettingsValues v;
-        v.quality = 2;
+        Settings v;
+        v.options.quality = 2;
         parseSettings(file, v);
-        for (const int state : {v.deletePSFiles, v.startDistOnBoot, v.useBoundingBox,
-                                v.useEncryption, v.goodPicQuality}) {
-            QVERIFY2(state == 0 || state == 1, file.toHex().constData());
-        }
-        QVERIFY2(v.quality >= 0 && v.quality <= 3, file.toHex().constData());
-        QVERIFY2(v.qualityChanged || v.quality == 2, file.toHex().constData());
+        QVERIFY2(v.options.quality >= 0 && v.options.quality <= 3, file.toHex().constData());
     }
 }
 
@@ -622,9 +597,9 @@ void TestSettingsFile::parseHugeFile() {
     for (int i = 0; i < 200000; ++i) {
         file += "Ghostscriptpath;/gs/" + QByteArray::number(i) + "\r\n";
     }
-    SettingsValues v = sample();
+    Settings v = sample();
     parseSettings(file, v);
-    compareValues(v, changed([](SettingsValues& e) { e.ghostscriptPath = "/gs/199999"; }));
+    compareValues(v, changed([](Settings& e) { e.path(PathKind::GSPath) = "/gs/199999"; }));
 }
 
 // The file as it comes from the disk, in pieces of every size: a line cut by
@@ -653,13 +628,13 @@ void TestSettingsFile::readInPieces() {
 
     for (const qsizetype size :
          {qsizetype(1), qsizetype(2), qsizetype(15), qsizetype(16), qsizetype(4096), file.size()}) {
-        SettingsValues v;
+        Settings v;
         SettingsReader reader(v);
         for (qsizetype at = 0; at < file.size(); at += size) {
             reader.read(QByteArrayView(file).sliced(at, qMin(size, file.size() - at)));
         }
         reader.finish();
-        QVERIFY2(v.ghostscriptPath == ghostscriptPath, qPrintable(QString::number(size)));
+        QVERIFY2(v.path(PathKind::GSPath) == ghostscriptPath, qPrintable(QString::number(size)));
     }
 }
 
@@ -684,7 +659,7 @@ void TestSettingsFile::bytesComeBackUnchanged_data() {
 void TestSettingsFile::bytesComeBackUnchanged() {
     QFETCH(QByteArray, value);
 
-    QByteArray file = kHeader;
+    QByteArray file = kSettingsHeader;
     for (const char* key : {"Ghostscriptpath;", "     Outputpath;", "     MoveFolder;",
                             "   WatchDirpath;", "  ComposeFolder;", "  AcrobatFolder;"}) {
         file += key + value + "\r\n";
@@ -699,13 +674,13 @@ void TestSettingsFile::bytesComeBackUnchanged() {
     file += "       Language;" + value + "\r\n           Left;0\r\n            Top;0\r\n";
     file += "    WindowState;" + value + "\r\n        Counter;0\r\n";
 
-    SettingsValues v;
+    Settings v;
     parseSettings(file, v);
     QCOMPARE(formatSettings(v), file);
     if (QString::fromUtf8(value).toUtf8() == value) {
-        QCOMPARE(v.ownerPassword, QString::fromUtf8(value));
+        QCOMPARE(v.options.ownerPassword, QString::fromUtf8(value));
     } else {
-        QVERIFY(v.ownerPassword != QString::fromUtf8(value));
+        QVERIFY(v.options.ownerPassword != QString::fromUtf8(value));
     }
 }
 

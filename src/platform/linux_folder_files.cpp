@@ -456,12 +456,11 @@ Status LinuxFolderFiles::createOutput(const QString& path, const QStringList& mo
             return systemFailure(errno);
         }
     }
-    mode_t mode = 0666;
+    // Without a model to look at, nothing says who else may read it.
+    mode_t mode = models.isEmpty() ? S_IRUSR | S_IWUSR : 0666;
     for (const QString& model : models) {
         struct stat info {};
-        if (stat(native(model).constData(), &info) == 0) {
-            mode &= info.st_mode;
-        }
+        mode &= stat(native(model).constData(), &info) == 0 ? info.st_mode : S_IRUSR | S_IWUSR;
     }
     mode = (mode | S_IRUSR | S_IWUSR) & 0666;
     const int fd = open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,

@@ -1,7 +1,6 @@
 #include "support/engine_fixture.h"
 
 #include <QDir>
-#include <QTest>
 
 ConversionFolders::ConversionFolders() {
     const QString base = root.path() + QLatin1Char('/');
@@ -31,21 +30,10 @@ void ghostscriptWritesOutput(FakeProcesses& processes) {
     };
 }
 
-EngineFixture::EngineFixture() {
-    texts.Select_Texts(QStringLiteral("GB"));
-    config.paths = {{PathKind::WatchDirpath, watch},
-                    {PathKind::MoveToFolder, moved},
-                    {PathKind::Outputpath, output},
-                    {PathKind::ComposeFolder, merge},
-                    {PathKind::GSPath, QStringLiteral("/usr/bin/gs")}};
-}
-
-void EngineFixture::switchOnAndTick() {
-    distiller.Start_Distiller();
-    tickToEnd();
-}
-
-void EngineFixture::tickToEnd() {
-    distiller.tick();
-    QTRY_VERIFY(!distiller.isPassInProgress());
+QHash<PathKind, QString> conversionPaths(const ConversionFolders& folders) {
+    return {{PathKind::WatchDirpath, folders.watch},
+            {PathKind::MoveToFolder, folders.moved},
+            {PathKind::Outputpath, folders.output},
+            {PathKind::ComposeFolder, folders.merge},
+            {PathKind::GSPath, QStringLiteral("/usr/bin/gs")}};
 }

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "common/pdf_results.h"
 #include "engine/distiller.h"
@@ -73,12 +74,20 @@ QString outputFileOf(const FakeProcesses::Started& start);
 // Makes every Ghostscript start write a whole PDF and end at once.
 void ghostscriptWritesOutput(FakeProcesses& processes);
 
-// A distiller on the stand-in platform and its four folders.
-struct EngineFixture : ConversionFolders {
-    EngineFixture();
+// The paths of a conversion in the folders; Ghostscript is /usr/bin/gs.
+QHash<PathKind, QString> conversionPaths(const ConversionFolders& folders);
 
-    FakeProcesses processes;
-    FakeFolderFiles files;
+// A distiller and its four folders on the given processes and file work:
+// the stand-ins, or the real ones for conversions with the real Ghostscript.
+template <typename ProcessesType, typename FilesType>
+struct DistillerFixture : ConversionFolders {
+    DistillerFixture() {
+        texts.Select_Texts(QStringLiteral("GB"));
+        config.paths = conversionPaths(*this);
+    }
+
+    ProcessesType processes;
+    FilesType files;
     FakePrompts prompts;
     FakeConfiguration config;
     FakeResults results{config};
@@ -88,7 +97,16 @@ struct EngineFixture : ConversionFolders {
 
     void ghostscriptWritesOutput() { ::ghostscriptWritesOutput(processes); }
     // Switches on, runs one tick and waits until its pass is over.
-    void switchOnAndTick();
-    // One tick, and its pass to the end.
-    void tickToEnd();
+    void switchOnAndTick() {
+        distiller.Start_Distiller();
+        tickToEnd();
+    }
+    // One tick, and its pass to the end (a real Ghostscript takes its time).
+    void tickToEnd() {
+        distiller.tick();
+        QTRY_VERIFY_WITH_TIMEOUT(!distiller.isPassInProgress(), 60000);
+    }
 };
+
+// A distiller on the stand-in platform.
+using EngineFixture = DistillerFixture<FakeProcesses, FakeFolderFiles>;
