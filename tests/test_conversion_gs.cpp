@@ -448,7 +448,7 @@ class TestConversionGs : public QObject {
     // had begun: a blank PDF that must not pass for the conversion.
     void brokenPostScriptIsNotListedAsConverted() {
         f->config.opts.deletePSFiles = true;
-        writeFile(watch_ + "broken.ps", "%!PS\nnosuchoperator\n");
+        writeFile(watch_ + "broken.ps", "%!PS\nnosuchoperator\n%%EOF\n");
         writeFile(watch_ + "good.ps", onePage(612, 792));
         distillOnce();
         QVERIFY(!exists(output_ + "broken.pdf"));

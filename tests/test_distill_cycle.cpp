@@ -199,7 +199,7 @@ class TestDistillCycle : public QObject {
         QTest::newRow("not readable")
             << Failure::Kind::Unreadable << "the file cannot be read (Permission denied)";
         QTest::newRow("a link") << Failure::Kind::NotOrdinary
-                                << "the file cannot be read (not an ordinary file)";
+                                << "the file is a link, which is not followed";
         QTest::newRow("not removable from the watched folder")
             << Failure::Kind::NotReleased
             << "the file cannot be taken out of the folder {watch} (Permission denied)";
@@ -211,7 +211,8 @@ class TestDistillCycle : public QObject {
         QFETCH(Failure::Kind, kind);
         QFETCH(QString, reason);
         f->ghostscriptWritesOutput();
-        const QString target = writeFile(f->root.path() + "/elsewhere.ps");
+        const QByteArray elsewhere("%!PS\n% elsewhere\n%%EOF\n");
+        const QString target = writeFile(f->root.path() + "/elsewhere.ps", elsewhere);
         if (kind == Failure::Kind::NotOrdinary) {
             QVERIFY(QFile::link(target, f->watch + "a.ps"));
         } else {
@@ -227,13 +228,13 @@ class TestDistillCycle : public QObject {
         QCOMPARE(f->results.reasons,
                  QStringList{reason.replace("{watch}", f->watch).replace("{moved}", f->moved)});
         QVERIFY(exists(f->watch + "a.ps"));
-        QCOMPARE(readFile(target), QByteArray("%!PS\n"));
+        QCOMPARE(readFile(target), elsewhere);
 
         f->files.failing.clear();
         if (kind == Failure::Kind::NotOrdinary) {
             QVERIFY(QFile::remove(f->watch + "a.ps"));
         }
-        writeFile(f->watch + "a.ps", "%!PS\n% changed\n");
+        writeFile(f->watch + "a.ps", "%!PS\n% changed\n%%EOF\n");
         tickToEnd();
         QCOMPARE(f->results.entries.last(), f->output + "a.pdf");
     }

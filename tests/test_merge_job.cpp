@@ -114,33 +114,53 @@ class TestMergeJob : public QObject {
     // Each ends before anything is written or started.
     void endsEarly_data() {
         QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QString>("owner");   // the owner password, encryption on
         QTest::addColumn<QString>("answer");  // "?" for Cancel
         QTest::addColumn<MergeJob::Start>("result");
         QTest::addColumn<QString>("message");
         using S = MergeJob::Start;
-        QTest::newRow("only the empty row")
-            << QStringList{"  "} << "" << S::NothingToMerge << "Nothing to Merge";
-        QTest::newRow("cancelled") << rows << "?" << S::NoName << "";
-        QTest::newRow("blank name") << rows << "  " << S::NoName << "";
-        QTest::newRow("slash") << rows << "../x" << S::Refused
+        QTest::newRow("only the empty row") << QStringList{"  "} << "own"
+                                            << "" << S::NothingToMerge << "Nothing to Merge";
+        QTest::newRow("cancelled") << rows << "own"
+                                   << "?" << S::NoName << "";
+        QTest::newRow("blank name") << rows << "own"
+                                    << "  " << S::NoName << "";
+        QTest::newRow("slash") << rows << "own"
+                               << "../x" << S::Refused
                                << "The name may not contain \"/\", a double quote or a line break.";
         QTest::newRow("file name ending in a backslash")
-            << QStringList{"a.ps\\"} << "x" << S::Refused
-            << "Nothing was merged: a file name, a folder or a password holds a double quote or "
-               "a line break, which cannot be passed to Ghostscript.";
+            << QStringList{"a.ps\\"} << "own"
+            << "x" << S::Refused
+            << "Nothing was merged: {m}a.ps\\ ends in a backslash or holds a line break, which "
+               "cannot be passed to Ghostscript.";
+        QTest::newRow("owner password ending in a backslash")
+            << rows << "own\\"
+            << "x" << S::Refused
+            << "Nothing was merged: the owner password ends in a backslash or holds a line "
+               "break, which cannot be passed to Ghostscript.";
+        QTest::newRow("a link among the files")
+            << QStringList{"link.ps"} << "own"
+            << "x" << S::Refused
+            << "Nothing was merged: {m}link.ps is a link, which is not followed.";
         QTest::newRow("output is an input")
-            << rows << "a" << S::Refused
+            << rows << "own"
+            << "a" << S::Refused
             << "Nothing was merged: the merged file would replace one of the files to merge: {a}";
     }
     void endsEarly() {
         QFETCH(QStringList, list);
+        QFETCH(QString, owner);
         QFETCH(QString, answer);
         QFETCH(MergeJob::Start, result);
         QFETCH(QString, message);
         f->config.setPath(PathKind::Outputpath, f->merge);
+        f->config.opts.useEncryption = true;
+        f->config.opts.ownerPassword = owner;
+        QVERIFY(QFile::link(f->merge + "a.pdf", f->merge + "link.ps"));
         f->prompts.inputs = {answer == "?" ? std::nullopt : std::optional(answer)};
         QCOMPARE(job->start(list), result);
-        QCOMPARE(messages().join(""), message.replace("{a}", f->merge + "a.pdf"));
+        QCOMPARE(messages().join(""),
+                 message.replace("{a}", f->merge + "a.pdf").replace("{m}", f->merge));
         QVERIFY(f->processes.started.isEmpty() && !job->isRunning());
         QVERIFY(!QFile::exists(f->merge + "gscommand.txt"));
     }

@@ -172,12 +172,15 @@ class TestWindowSettings : public QObject {
         QTest::addColumn<QStringList>("present");  // "beside", "own"
         QTest::addColumn<QString>("read");
         QTest::addColumn<QString>("written");
-        QTest::newRow("writable folder") << true << QStringList{"own"} << "beside" << "beside";
-        QTest::newRow("installed, first start") << false << QStringList{} << "own" << "own";
-        QTest::newRow("installed, defaults beside it")
-            << false << QStringList{"beside"} << "beside" << "own";
+        QTest::newRow("writable folder") << true << QStringList{"own"} << "beside"
+                                         << "beside";
+        QTest::newRow("installed, first start") << false << QStringList{} << "own"
+                                                << "own";
+        QTest::newRow("installed, defaults beside it") << false << QStringList{"beside"} << "beside"
+                                                       << "own";
         QTest::newRow("installed, the user's own copy")
-            << false << QStringList{"beside", "own"} << "own" << "own";
+            << false << QStringList{"beside", "own"} << "own"
+            << "own";
     }
     void settingsFilePlaces() {
         QFETCH(bool, programFolderWritable);
@@ -186,9 +189,8 @@ class TestWindowSettings : public QObject {
         QFETCH(QString, written);
         f->life.programFolderPath = f->root.path() + "/bin";
         QVERIFY(QDir().mkpath(f->life.programFolderPath));
-        const QHash<QString, QString> paths{
-            {"beside", f->life.programFolderPath + "/Tarnwick.ini"},
-            {"own", f->life.configFolderPath + "/Tarnwick.ini"}};
+        const QHash<QString, QString> paths{{"beside", f->life.programFolderPath + "/Tarnwick.ini"},
+                                            {"own", f->life.configFolderPath + "/Tarnwick.ini"}};
         QVERIFY(QDir().mkpath(f->life.configFolderPath));
         for (const QString& place : present) {
             writeFile(paths[place], settingsFile("       Language;" + place.toUtf8() + "\r\n"));

@@ -82,7 +82,7 @@ class Application : public QObject {
     std::unique_ptr<SettingsKeeper> settings_;
     QTimer timer_;
     bool ending_ = false;  // Exit or a close request is being carried out
-    // The start-up's path checks are over; an end before then writes
-    // nothing, as the Cancel of their questions does.
-    bool pathsChecked_ = false;
+    // The start-up asks for paths; an end meanwhile writes nothing, as the
+    // Cancel of its questions does.
+    bool askingForPaths_ = false;
 };

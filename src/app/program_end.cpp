@@ -12,7 +12,7 @@ void Application::exitProgram() {
         return;
     }
     ending_ = true;
-    if (!pathsChecked_) {
+    if (askingForPaths_) {
         services_.life.endProgram();
         return;
     }

@@ -38,6 +38,7 @@ void Application::start(const StartRequest& request, PathPicker& picker) {
         return;
     }
     life.watchTermination();
+    askingForPaths_ = true;
     Configuration& config = window_->configuration();
     settings_->setPlaces(settingsPlaces(services_.files, life));
     window_->setWebsiteCaption(projectCaption());
@@ -62,7 +63,7 @@ void Application::start(const StartRequest& request, PathPicker& picker) {
         }
     }
 
-    pathsChecked_ = true;
+    askingForPaths_ = false;
     window_->Make_Orange();
     // Placed before it is shown, so that a window manager starts from the
     // stored place rather than one of its own.
