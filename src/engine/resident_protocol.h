@@ -38,10 +38,15 @@
 // the next only after the previous one's end was read. A job that never ends
 // (an endless loop, or one waiting for input) is ended by killing gs; the
 // parser then names the job that was running. Stdin closed ends gs.
+// "Done" and "failed" mean what exit code 0 and 1 mean for a one-shot run:
+// the PDF is still judged as its PDF is (gs names an output file it cannot
+// open on its standard error only). When gs ends during a job, as
+// systemdict's quit makes it, its exit code tells as a one-shot run's does.
 //
-// A job may read every file in the move-to folder and write the temporary
-// output file (and, as any run under SAFER, the folder TMPDIR names); it
-// reads nothing else.
+// A job may read every file in the move-to folder (a one-shot run reads its
+// own file only) and write the temporary output file; as in any run under
+// SAFER, it may also read gs's own fonts and resources and read and write in
+// the folder TMPDIR names, and nothing else.
 
 // The resident gs with the switches the one-shot command line has for the
 // options, plus SAFER and the permissions. Nothing when the options take a
