@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+#include "common/byte_text.h"
 #include "common/quality.h"
 #include "engine/gs_command.h"
 #include "engine/resident_protocol.h"
@@ -250,10 +251,10 @@ class TestResidentProtocolGs : public QObject {
     QString temp_;  // the temporary output file
     QStringList ordinaryFacts_;
 
-    ConversionOptions options(const QString& preset, bool goodPictures, bool encrypt) const {
+    ConversionOptions options(int quality, bool goodPictures, bool encrypt) const {
         ConversionOptions o;
         o.gsPath = QStandardPaths::findExecutable(QStringLiteral("gs"));
-        o.qualityPreset = preset;
+        o.quality = quality;
         o.goodPictures = goodPictures;
         o.encrypt = encrypt;
         o.ownerPassword = kOwnerPassword;
@@ -279,7 +280,7 @@ class TestResidentProtocolGs : public QObject {
         return gs->next() == QStringLiteral("ready") ? std::move(gs) : nullptr;
     }
 
-    QByteArray temp() const { return QFile::encodeName(temp_); }
+    QByteArray temp() const { return bytesOfText(temp_); }
 
   private slots:
     void initTestCase() {
@@ -303,7 +304,7 @@ class TestResidentProtocolGs : public QObject {
             QVERIFY(QDir().mkpath(folder));
         }
         QVERIFY(writeFile(plain_ + QStringLiteral("ordinary.ps"), kOrdinary));
-        const QString ordinary = oneShot(options({}, false, false), QStringLiteral("ordinary.ps"));
+        const QString ordinary = oneShot(options(0, false, false), QStringLiteral("ordinary.ps"));
         QVERIFY(!ordinary.isEmpty());
         ordinaryFacts_ = pdfFacts(ordinary, {}, false);
     }
@@ -315,7 +316,7 @@ class TestResidentProtocolGs : public QObject {
     // what a PostScript string would have to escape, and bytes that are not
     // UTF-8.
     void sameAsOneShot_data() {
-        QTest::addColumn<QString>("preset");
+        QTest::addColumn<int>("quality");
         QTest::addColumn<bool>("goodPictures");
         QTest::addColumn<bool>("encrypt");
         QTest::addColumn<QStringList>("files");
@@ -325,21 +326,19 @@ class TestResidentProtocolGs : public QObject {
         for (const SampleFile& file : kFiles) {
             all << QLatin1String(file.plainName);
         }
-        for (const QualityEntry& entry : kQualityEntries) {
-            const QString preset = QString::fromLatin1(entry.preset);
-            QTest::newRow(entry.text)
-                << preset << false << false << (preset.isEmpty() ? all : photo);
+        for (int quality = 0; quality < int(kQualityEntries.size()); ++quality) {
+            QTest::newRow(kQualityEntries[size_t(quality)].text)
+                << quality << false << false << (quality == 0 ? all : photo);
         }
-        QTest::newRow("better pictures") << QString() << true << false << photo;
-        QTest::newRow("encrypted")
-            << QString() << false << true << QStringList{"pages.ps", "photo.ps"};
+        QTest::newRow("better pictures") << 0 << true << false << photo;
+        QTest::newRow("encrypted") << 0 << false << true << QStringList{"pages.ps", "photo.ps"};
     }
     void sameAsOneShot() {
-        QFETCH(QString, preset);
+        QFETCH(int, quality);
         QFETCH(bool, goodPictures);
         QFETCH(bool, encrypt);
         QFETCH(QStringList, files);
-        const ConversionOptions o = options(preset, goodPictures, encrypt);
+        const ConversionOptions o = options(quality, goodPictures, encrypt);
         const std::unique_ptr<Resident> gs = resident(o);
         QVERIFY(gs);
         int job = 0;
@@ -350,9 +349,9 @@ class TestResidentProtocolGs : public QObject {
             }
             QVERIFY(writeFile(plain_ + name, file.program));
             // Written under a plain name, then given the raw bytes of its own.
-            const QByteArray moved = QFile::encodeName(moved_) + file.movedName;
+            const QByteArray moved = bytesOfText(moved_) + file.movedName;
             QVERIFY(writeFile(moved_ + QStringLiteral("incoming"), file.program));
-            QCOMPARE(std::rename(QFile::encodeName(moved_ + QStringLiteral("incoming")).constData(),
+            QCOMPARE(std::rename(bytesOfText(moved_ + QStringLiteral("incoming")).constData(),
                                  moved.constData()),
                      0);
             QFile::remove(temp_);
@@ -438,20 +437,20 @@ class TestResidentProtocolGs : public QObject {
         QFETCH(QByteArray, program);
         QFETCH(QString, outcome);
         const QString outside = root_->filePath(QStringLiteral("plain/ordinary.ps"));
-        program.replace("@OUTSIDE@", QFile::encodeName(outside));
-        const ConversionOptions o = options({}, false, false);
+        program.replace("@OUTSIDE@", bytesOfText(outside));
+        const ConversionOptions o = options(0, false, false);
         std::unique_ptr<Resident> gs = resident(o);
         QVERIFY(gs);
         const QString hostile = moved_ + QStringLiteral("hostile.ps");
         QVERIFY(writeFile(hostile, "%!PS\n" + program));
         QFile::remove(temp_);
         if (program.contains("loop")) {
-            gs->send(1, QFile::encodeName(hostile), temp());
+            gs->send(1, bytesOfText(hostile), temp());
             // Stop, or the user, ends it by ending gs.
             QVERIFY(gs->runs(1));
             QCOMPARE(gs->kill(), outcome);
         } else {
-            QCOMPARE(gs->convert(1, QFile::encodeName(hostile), temp()), outcome);
+            QCOMPARE(gs->convert(1, bytesOfText(hostile), temp()), outcome);
         }
         int job = 2;
         if (outcome.contains(QLatin1String("server"))) {
@@ -462,7 +461,7 @@ class TestResidentProtocolGs : public QObject {
         const QString ordinary = moved_ + QStringLiteral("ordinary.ps");
         QVERIFY(writeFile(ordinary, kOrdinary));
         QFile::remove(temp_);
-        QCOMPARE(gs->convert(job, QFile::encodeName(ordinary), temp()),
+        QCOMPARE(gs->convert(job, bytesOfText(ordinary), temp()),
                  QStringLiteral("job %1 done").arg(job));
         QCOMPARE(pdfFacts(temp_, {}, false), ordinaryFacts_);
     }

@@ -11,7 +11,7 @@
 #include "settings/configuration.h"
 
 Distiller::Distiller(EngineContext& context, QObject* parent)
-    : QObject(parent), context_(context) {}
+    : QObject(parent), context_(context), resident_(context.processes) {}
 
 namespace {
 
@@ -92,6 +92,9 @@ void Distiller::Stop_Distiller() {
     } else {
         releaseWatchedFolder();
     }
+    // The next switch-on starts a Ghostscript of its own, with the options
+    // of that moment.
+    resident_.end();
 }
 
 void Distiller::beginSingleFile(SingleFileRun run) {
@@ -217,7 +220,7 @@ void Distiller::handleEntry(const FolderEntry& entry) {
 
 void Distiller::startConversion(FileConversion::File file) {
     const QString sourcePath = file.watchDir + file.name;
-    conversion_ = std::make_unique<FileConversion>(context_, std::move(file));
+    conversion_ = std::make_unique<FileConversion>(context_, std::move(file), &resident_);
     connect(conversion_.get(), &FileConversion::refused, this,
             [this](const QString& path, const FileStatus& status, const QString& reason,
                    bool transient) { refuse(path, status, reason, false, transient); });

@@ -9,6 +9,7 @@
 
 #include "engine/engine_context.h"
 #include "engine/file_conversion.h"
+#include "engine/resident_ghostscript.h"
 #include "platform/folder_files.h"
 
 // A run for one file named on the command line: the pass converts that file
@@ -107,6 +108,7 @@ class Distiller : public QObject {
     QList<FolderEntry> listing_;
     qsizetype next_ = 0;  // the next entry of the listing
     std::unique_ptr<FileConversion> conversion_;
+    ResidentGhostscript resident_;
     double CurrentCount = 0;
     int RunStep = 1;
     std::optional<SingleFileRun> singleFile_;

@@ -6,6 +6,7 @@
 #include "engine/bounding_box.h"
 #include "engine/file_completeness.h"
 #include "engine/gs_command.h"
+#include "engine/resident_protocol.h"
 #include "i18n/text_table.h"
 #include "settings/configuration.h"
 
@@ -37,16 +38,26 @@ QString moveReason(const TextTable& texts, const Failure& failure, const QString
 
 }  // namespace
 
-FileConversion::FileConversion(EngineContext& context, File file, QObject* parent)
+FileConversion::FileConversion(EngineContext& context, File file, ResidentGhostscript* resident,
+                               QObject* parent)
     : QObject(parent),
       context_(context),
       file_(std::move(file)),
       sourcePath_(file_.watchDir + file_.name),
       journal_(context.files, file_.moveFolder),
-      run_(context.processes) {
+      run_(context.processes),
+      resident_(resident) {
     freePoll_.setInterval(kFileFreePollMs);
     connect(&freePoll_, &QTimer::timeout, this, &FileConversion::Check_File_Free);
     connect(&run_, &GhostscriptRun::finished, this, &FileConversion::ghostscriptEnded);
+    if (resident_ != nullptr) {
+        connect(resident_, &ResidentGhostscript::finished, this, [this](RunEnd end) {
+            if (inResident_) {
+                inResident_ = false;
+                ghostscriptEnded(end);
+            }
+        });
+    }
 }
 
 void FileConversion::begin() {
@@ -75,6 +86,8 @@ void FileConversion::stop() {
         finish(End::Stopped);
     } else if (run_.isRunning()) {
         run_.end();
+    } else if (inResident_) {
+        resident_->end();
     }
 }
 
@@ -169,6 +182,21 @@ std::optional<QString> FileConversion::Build_GS_Command() {
         }
         if (scan.found) {
             pageSize = scan.size;
+        }
+    }
+    // A file with a page size of its own needs its own command line; without
+    // one, the bounding-box option changes nothing.
+    if (resident_ != nullptr && options.keepRunning && !pageSize) {
+        ConversionOptions plain = options;
+        plain.useBoundingBox = false;
+        if (const std::optional<GsCommand> resident =
+                residentCommand(plain, file_.moveFolder, placement_->asidePath())) {
+            if (!resident_->convert(*resident, inputPath_, placement_->asidePath())) {
+                return context_.texts[TextId::Tr_ReasonGsNotStarted].arg(resident->program);
+            }
+            inResident_ = true;
+            context_.results.raiseCounter();
+            return std::nullopt;
         }
     }
     const GsCommand command = gsCommand(options, pageSize, placement_->asidePath(), inputPath_);

@@ -8,6 +8,7 @@
 #include "engine/engine_context.h"
 #include "engine/ghostscript_run.h"
 #include "engine/output_placement.h"
+#include "engine/resident_ghostscript.h"
 #include "platform/folder_files.h"
 
 // The road of one file of the watched folder: it waits until no other
@@ -35,7 +36,9 @@ class FileConversion : public QObject {
     };
     enum class End { Done, Stopped };
 
-    FileConversion(EngineContext& context, File file, QObject* parent = nullptr);
+    // With a resident Ghostscript, the files it can take go to it.
+    FileConversion(EngineContext& context, File file, ResidentGhostscript* resident = nullptr,
+                   QObject* parent = nullptr);
 
     // Starts on the file's road; finished may come before this returns.
     void begin();
@@ -79,5 +82,7 @@ class FileConversion : public QObject {
     bool journalWritten_ = false;
     QTimer freePoll_;
     GhostscriptRun run_;
+    ResidentGhostscript* resident_ = nullptr;
+    bool inResident_ = false;  // the file is a job of the resident Ghostscript
     std::optional<OutputPlacement> placement_;
 };

@@ -14,6 +14,7 @@ ConversionOptions conversionOptionsOf(const Configuration& config) {
     conversion.userPassword = options.userPassword;
     conversion.useBoundingBox = options.useBoundingBox;
     conversion.quality = options.quality;
+    conversion.keepRunning = options.keepGhostscriptRunning;
     return conversion;
 }
 

@@ -13,7 +13,8 @@ struct ConversionOptions {
     QString ownerPassword;
     QString userPassword;
     bool useBoundingBox = false;
-    int quality = 0;  // position in the quality list
+    int quality = 0;           // position in the quality list
+    bool keepRunning = false;  // one Ghostscript for file after file
 };
 
 // The options of the configuration, read now.

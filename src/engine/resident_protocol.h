@@ -63,7 +63,7 @@ QByteArray residentToken();
 QByteArray residentPrologue(const QByteArray& token);
 
 // The bytes that make job number (1, 2, ...) convert inputPath into
-// outputPath; both as the file system's bytes (QFile::encodeName), any byte
+// outputPath; both as the file system's bytes (common/byte_text.h), any byte
 // passes.
 QByteArray residentJob(int number, const QByteArray& inputPath, const QByteArray& outputPath);
 

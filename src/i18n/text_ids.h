@@ -107,6 +107,7 @@
     X(Tr_ValueOwnerPassword)     \
     X(Tr_ValueUserPassword)      \
     X(Tr_MsgMergeLink)           \
+    X(Tr_KeepGsRunningLabel)     \
     X(lblTr_FS_msg001)           \
     X(lblTr_FS_msg002)           \
     X(lblTr_FS_msg003)           \

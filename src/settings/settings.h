@@ -16,6 +16,8 @@ struct Options {
     int quality = 0;  // position in the quality list
     QString ownerPassword;
     QString userPassword;  // both plain text
+    // One Ghostscript converts file after file instead of one per file.
+    bool keepGhostscriptRunning = false;
 };
 
 // Everything the settings file keeps.

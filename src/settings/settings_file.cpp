@@ -205,6 +205,15 @@ const Field kFields[] = {
          appendSetting(out, key, s.counterCaption.trimmed().toUtf8());
      },
      readCounter},
+    // Written only when ticked: a file of a program that never used it stays
+    // as it was.
+    {"  KeepGsRunning", Qt::CaseSensitive,
+     [](QByteArray& out, Key key, const Settings& s) {
+         if (s.options.keepGhostscriptRunning) {
+             appendSetting(out, key, "1");
+         }
+     },
+     readCheck<&Options::keepGhostscriptRunning>},
 };
 
 // The semicolon after the key is not checked: only the key field and the

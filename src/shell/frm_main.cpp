@@ -75,7 +75,8 @@ void FrmMain::buildControls() {
 }
 
 void FrmMain::buildOptions() {
-    // The on/off options, each a check box with its caption beside it.
+    // The on/off options, each a check box with its caption beside it, six
+    // rows above the upper separator (2385).
     struct Option {
         QCheckBox** box;
         const char* boxName;
@@ -85,21 +86,22 @@ void FrmMain::buildOptions() {
     };
     chkUseEncryption = make<ReleaseCheckBox>(this, "chkUseEncryption");
     const Option options[] = {
-        {&chkDeletePSFiles, "chkDeletePSFiles", &lblDeletePSfiles, "lblDeletePSfiles", 800},
+        {&chkDeletePSFiles, "chkDeletePSFiles", &lblDeletePSfiles, "lblDeletePSfiles", 780},
         {&chkStartDistOnBoot, "chkStartDistOnBoot", &lblStartDistOnBoot, "lblStartDistOnBoot",
-         1100},
-        {&chkUseBBX, "chkUseBBX", &lblUseBBx, "lblUseBBx", 1400},
-        {nullptr, "chkUseEncryption", &lblUseEncryption, "lblUseEncryption", 1700},
+         1045},
+        {&chkUseBBX, "chkUseBBX", &lblUseBBx, "lblUseBBx", 1310},
+        {nullptr, "chkUseEncryption", &lblUseEncryption, "lblUseEncryption", 1575},
         {&chkPicQualityGood, "chkPicQualityGood", &lblBetterPictureQuality,
-         "lblBetterPictureQuality", 1995},
+         "lblBetterPictureQuality", 1840},
+        {&chkKeepGsRunning, "chkKeepGsRunning", &lblKeepGsRunning, "lblKeepGsRunning", 2105},
     };
     for (const Option& option : options) {
         QCheckBox* box = option.box != nullptr
                              ? (*option.box = make<QCheckBox>(this, option.boxName))
                              : chkUseEncryption;
-        place(box, 240, option.top, 300, 300);
+        place(box, 240, option.top, 255, 255);
         *option.label = make<QLabel>(this, option.labelName);
-        place(*option.label, 600, option.top, 6600, 300);
+        place(*option.label, 600, option.top, 6600, 255);
     }
 
     lblQuality = make<QLabel>(this, "lblQuality", 7395, 800, 1980, 285);
@@ -246,6 +248,7 @@ void FrmMain::writeCaptions() {
     lblLanguage->setText(t[TextId::Tr_LanguageLabel]);
     lblStatus->setText(t[TextId::Tr_StatusInactive]);
     lblBetterPictureQuality->setText(t[TextId::Tr_BetterPicturesLabel]);
+    lblKeepGsRunning->setText(t[TextId::Tr_KeepGsRunningLabel]);
 
     cmbQuality->setToolTip(t[TextId::Tr_QualityTip]);
     lblUseBBx->setToolTip(t[TextId::Tr_UseBBoxTip]);

@@ -117,6 +117,7 @@ class FrmMain : public QWidget {
     QLabel* lblUseBBx = nullptr;
     QLabel* lblUseEncryption = nullptr;
     QLabel* lblBetterPictureQuality = nullptr;
+    QLabel* lblKeepGsRunning = nullptr;
     QLabel* lblQuality = nullptr;
     QLabel* lblLanguage = nullptr;
     QLabel* lblOwnerPassword = nullptr;
@@ -126,6 +127,7 @@ class FrmMain : public QWidget {
     QCheckBox* chkUseBBX = nullptr;
     ReleaseCheckBox* chkUseEncryption = nullptr;
     QCheckBox* chkPicQualityGood = nullptr;
+    QCheckBox* chkKeepGsRunning = nullptr;
     QComboBox* cmbQuality = nullptr;
     QComboBox* cmbLanguage = nullptr;
     QLineEdit* txtOwnerPassword = nullptr;

@@ -83,9 +83,9 @@ void FrmMain::applyLook(quint32 color, bool visible) {
                               twipsToPixels(height));
     lstConverted->raise();
 
-    for (QWidget* widget :
-         QList<QWidget*>{chkUseEncryption, chkPicQualityGood, lblUseEncryption, lblOwnerPassword,
-                         lblUserPassword, txtOwnerPassword, txtUserPassword}) {
+    for (QWidget* widget : QList<QWidget*>{chkUseEncryption, chkPicQualityGood, chkKeepGsRunning,
+                                           lblKeepGsRunning, lblUseEncryption, lblOwnerPassword,
+                                           lblUserPassword, txtOwnerPassword, txtUserPassword}) {
         widget->setVisible(visible);
     }
     txtOwnerPassword->setEnabled(visible);

@@ -22,6 +22,7 @@ Options WindowConfiguration::options() const {
     options.useBoundingBox = window_.chkUseBBX->isChecked();
     options.useEncryption = window_.chkUseEncryption->isChecked();
     options.goodPicQuality = window_.chkPicQualityGood->isChecked();
+    options.keepGhostscriptRunning = window_.chkKeepGsRunning->isChecked();
     options.quality = window_.cmbQuality->currentIndex();
     options.ownerPassword = window_.txtOwnerPassword->text();
     options.userPassword = window_.txtUserPassword->text();
@@ -34,6 +35,7 @@ void WindowConfiguration::setOptions(const Options& options) {
     window_.chkUseBBX->setChecked(options.useBoundingBox);
     window_.chkUseEncryption->setChecked(options.useEncryption);
     window_.chkPicQualityGood->setChecked(options.goodPicQuality);
+    window_.chkKeepGsRunning->setChecked(options.keepGhostscriptRunning);
     window_.cmbQuality->setCurrentIndex(options.quality);
     window_.txtOwnerPassword->setText(options.ownerPassword);
     window_.txtUserPassword->setText(options.userPassword);
