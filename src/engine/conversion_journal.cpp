@@ -18,9 +18,9 @@ ConversionJournal::ConversionJournal(FolderFiles& files, QString moveFolder)
     : files_(files), path_(moveFolder + QLatin1String(kFileName)) {}
 
 Status ConversionJournal::write(const Entry& entry) {
-    return files_.writeAtomic(path_, bytesOfText(entry.name) + kSeparator +
-                                         bytesOfText(entry.pdfPath) + kSeparator +
-                                         QByteArray::number(entry.attempts));
+    return files_.writePrivate(path_, bytesOfText(entry.name) + kSeparator +
+                                          bytesOfText(entry.pdfPath) + kSeparator +
+                                          QByteArray::number(entry.attempts));
 }
 
 std::optional<ConversionJournal::Entry> ConversionJournal::read() {
@@ -35,9 +35,8 @@ std::optional<ConversionJournal::Entry> ConversionJournal::read() {
     return Entry{textOfBytes(parts[0]), textOfBytes(parts[1]), parts[2].toInt()};
 }
 
+// An empty journal has no file in hand; it stays for the next one. A journal
+// that cannot be emptied stays true: its file is then found again.
 void ConversionJournal::clear() {
-    if (files_.status(path_)) {
-        // A journal that cannot go stays true: its file is then found again.
-        [[maybe_unused]] const Status removed = files_.remove(path_);
-    }
+    [[maybe_unused]] const Status emptied = files_.writePrivate(path_, {});
 }

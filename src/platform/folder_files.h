@@ -83,8 +83,8 @@ class FolderFiles {
     // made; a link is followed only to an ordinary file. A new file is
     // readable by its owner only, an existing one keeps its mode and owner.
     virtual Status writeAtomic(const QString& path, const QByteArray& data) = 0;
-    // Writes a new file that only its owner may read and write, in place of a
-    // file of that name (never through a link).
+    // Writes a file that only its owner may read and write, in place of a
+    // file of that name (never through a link), and on disk when done.
     virtual Status writePrivate(const QString& path, const QByteArray& data) = 0;
 
     // True when both paths lead to the same existing file.

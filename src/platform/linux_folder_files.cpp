@@ -513,19 +513,32 @@ Status LinuxFolderFiles::writeAtomic(const QString& path, const QByteArray& data
     return {};
 }
 
+// An ordinary file of this user's is written in place, made owner-only
+// first: it keeps its inode, so that a file written again and again (the
+// journal) costs the disk no freed blocks. Anything else there goes for a new
+// file, so that neither a link nor another user's file decides where the
+// data go or who may read them.
 Status LinuxFolderFiles::writePrivate(const QString& path, const QByteArray& data) {
     const QByteArray name = native(path);
-    // A new file, so that neither an old file's wider mode nor a link left
-    // in its place decides where the data goes or who may read it.
-    if (unlink(name.constData()) != 0 && errno != ENOENT) {
-        return systemFailure(errno);
+    int fd = open(name.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    if (fd >= 0 && (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+                    info.st_uid != geteuid() || info.st_nlink != 1 || fchmod(fd, 0600) != 0 ||
+                    ftruncate(fd, 0) != 0)) {
+        close(fd);
+        fd = -1;
     }
-    const int fd =
-        open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
-        return systemFailure(errno);
+        if (unlink(name.constData()) != 0 && errno != ENOENT) {
+            return systemFailure(errno);
+        }
+        fd = open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            return systemFailure(errno);
+        }
     }
-    const bool written = fchmod(fd, 0600) == 0 && writeAll(fd, data.constData(), data.size());
+    const bool written = fchmod(fd, 0600) == 0 && writeAll(fd, data.constData(), data.size()) &&
+                         fdatasync(fd) == 0;
     int error = errno;
     // Some file systems report a failed write only when the file is closed.
     const bool closed = close(fd) == 0;

@@ -207,7 +207,10 @@ void runKeeper(const SpawnPlan& plan, int controlFd, int reportFd) {
         _exit(0);
     }
     const pid_t keeper = getpid();
-    const pid_t child = fork();
+    // The keeper is a copy of the whole program: its child borrows its memory
+    // until the exec rather than copying it again (the keeper has one thread,
+    // and the child only closes, redirects and execs).
+    const pid_t child = vfork();
     if (child == 0) {
         close(controlFd);
         close(reportFd);
