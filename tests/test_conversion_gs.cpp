@@ -459,6 +459,45 @@ class TestConversionGs : public QObject {
         verifyPdf(output_ + "good.pdf", 1, QStringLiteral("612 x 792"));
         QVERIFY(f->results.entries.contains(output_ + "good.pdf"));
     }
+
+    // With the option on, one Ghostscript takes file after file: the PDFs are
+    // the files' own, a broken file fails as it would alone, one that ends
+    // Ghostscript is followed by a fresh one, and Stop ends it.
+    void residentGhostscript() {
+        f->config.opts.keepGhostscriptRunning = true;
+        // A Ghostscript that notes every start of its own.
+        const QString starts = f->root.path() + QStringLiteral("/starts");
+        const QString wrapper = writeFile(
+            f->root.path() + QStringLiteral("/gs"),
+            QStringLiteral("#!/bin/sh\necho >>'%1'\nexec '%2' \"$@\"\n").arg(starts, gs_).toUtf8());
+        QFile::setPermissions(wrapper, QFile::ReadOwner | QFile::ExeOwner);
+        f->config.setPath(PathKind::GSPath, wrapper);
+        writeFile(watch_ + "letter.ps", onePage(612, 792));
+        writeFile(watch_ + "two.ps", pages(2, 595, 842));
+        writeFile(watch_ + "broken.ps", "%!PS\nnosuchoperator\n%%EOF\n");
+        writeFile(watch_ + "ends.ps", "%!PS\nsystemdict /quit get exec\n%%EOF\n");
+        writeFile(watch_ + "wide.ps", onePage(842, 595));
+        distillOnce();
+
+        verifyPdf(output_ + "letter.pdf", 1, QStringLiteral("612 x 792"));
+        verifyPdf(output_ + "two.pdf", 2, QStringLiteral("595 x 842"));
+        verifyPdf(output_ + "wide.pdf", 1, QStringLiteral("842 x 595"));
+        QVERIFY(f->results.entries.contains("failed: " + moved_ + "broken.ps"));
+        QVERIFY(f->results.reasons.contains("Ghostscript ended with exit code 1"));
+        QVERIFY(!exists(output_ + "broken.pdf"));
+        // One Ghostscript, and a second after the one that ended it unless
+        // that was the last file.
+        const qsizetype started = readFile(starts).count('\n');
+        QVERIFY2(started >= 1 && started <= 2, qPrintable(QString::number(started)));
+        QCOMPARE(f->config.counter(), 5.0);
+
+        const auto residentRuns = [this] {
+            return run(QStringLiteral("pgrep"), {QStringLiteral("-f"), moved_}).exitCode == 0;
+        };
+        QVERIFY(residentRuns());
+        f->distiller.Stop_Distiller();
+        QTRY_VERIFY(!residentRuns());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestConversionGs)

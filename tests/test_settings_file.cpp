@@ -91,6 +91,7 @@ void compareValues(const Settings& actual, const Settings& expected) {
     QCOMPARE(actual.options.quality, expected.options.quality);
     QCOMPARE(actual.options.ownerPassword, expected.options.ownerPassword);
     QCOMPARE(actual.options.userPassword, expected.options.userPassword);
+    QCOMPARE(actual.options.keepGhostscriptRunning, expected.options.keepGhostscriptRunning);
     QCOMPARE(actual.language, expected.language);
     QCOMPARE(actual.left, expected.left);
     QCOMPARE(actual.top, expected.top);
@@ -164,6 +165,8 @@ void TestSettingsFile::formatWritesExactBytes_data() {
     odd.left = -32768;
     odd.top = 32767;
     odd.counterCaption = "  17 ";
+    // Written only when ticked, after every other line.
+    odd.options.keepGhostscriptRunning = true;
     QTest::newRow("unusual values")
         << odd
         << kSettingsHeader +
@@ -185,7 +188,8 @@ void TestSettingsFile::formatWritesExactBytes_data() {
                "           Left;-32768\r\n"
                "            Top;32767\r\n"
                "    WindowState;0\r\n"
-               "        Counter;17\r\n";
+               "        Counter;17\r\n"
+               "  KeepGsRunning;1\r\n";
 
     Settings screen;
     screen.options.quality = 1;
@@ -286,6 +290,7 @@ void TestSettingsFile::roundTrip_data() {
         v.options.useBoundingBox = false;
         v.options.useEncryption = false;
         v.options.goodPicQuality = true;
+        v.options.keepGhostscriptRunning = true;
     });
     QTest::newRow("non-ascii everywhere") << changed([](Settings& v) {
         v.path(PathKind::GSPath) = QString::fromUtf8("/opt/g\xc3\xa9n\xc3\xa9rique/gs");
