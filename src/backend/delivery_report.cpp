@@ -1,5 +1,7 @@
 #include "backend/delivery_report.h"
 
+#include "platform/system_error.h"
+
 #include <QString>
 #include <cerrno>
 #include <cstring>
@@ -23,7 +25,7 @@ QByteArray quoted(QByteArrayView text) {
 }
 
 QByteArray reason(int error) {
-    return QByteArray(std::strerror(error));
+    return errorText(error).toUtf8();
 }
 
 BackendReport stop(const QByteArray& message) {

@@ -25,6 +25,6 @@ wait_for 'grep -q "^save done$" "$work/session.log"' || {
 echo logout >&3
 wait_for 'grep -q "^exit status" "$work/session.log"' || fail "the logout did not end the program"
 grep -q "^exit status 0$" "$work/session.log" || fail "$(tail -1 "$work/session.log")"
-head -1 "$settings_file" | grep -q '^\*\*\* This is the settingsfile' || fail "settings not saved at logout"
+head -1 "$settings_file" | grep -q '^\*\*\* ' || fail "settings not saved at logout"
 [ "$(read_setting Counter)" = 42 ] || fail "counter not kept"
 echo "session end: passed"

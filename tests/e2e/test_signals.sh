@@ -20,7 +20,7 @@ for signal in TERM INT; do
     start_program
     end_by_signal "$signal"
     [ "$status" -eq 0 ] || fail "SIG$signal: exit status $status"
-    head -1 "$settings_file" | grep -q '^\*\*\* This is the settingsfile' || fail "SIG$signal: settings not saved"
+    head -1 "$settings_file" | grep -q '^\*\*\* ' || fail "SIG$signal: settings not saved"
     [ "$(read_setting Language)" = DE ] || fail "SIG$signal: language not kept"
     [ "$(read_setting Counter)" = 42 ] || fail "SIG$signal: counter not kept"
 done
