@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "engine/resident_protocol.h"
+#include "support/resident_events.h"
 
 namespace {
 
@@ -15,20 +16,6 @@ QByteArray record(const QByteArray& token, const QByteArray& text) {
 
 QByteArray record(const QByteArray& text) {
     return record(kToken, text);
-}
-
-QString described(const ResidentEvent& event) {
-    switch (event.kind) {
-        case ResidentEvent::Kind::Ready:
-            return QStringLiteral("ready");
-        case ResidentEvent::Kind::ServerEnded:
-            return QStringLiteral("server ended during job %1").arg(event.job);
-        case ResidentEvent::Kind::JobEnded:
-            break;
-    }
-    QString text = QStringLiteral("job %1 ").arg(event.job);
-    text += event.failed ? QStringLiteral("failed: ") + event.reason : QStringLiteral("done");
-    return event.serverClean ? text : text + QStringLiteral(", server left");
 }
 
 }  // namespace

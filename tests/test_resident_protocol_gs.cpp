@@ -18,6 +18,7 @@
 #include "common/quality.h"
 #include "engine/gs_command.h"
 #include "engine/resident_protocol.h"
+#include "support/resident_events.h"
 
 namespace {
 
@@ -157,20 +158,6 @@ QStringList pdfFacts(const QString& pdf, const QString& password, bool encryptio
                               .exitCode);
     }
     return facts;
-}
-
-QString described(const ResidentEvent& event) {
-    switch (event.kind) {
-        case ResidentEvent::Kind::Ready:
-            return QStringLiteral("ready");
-        case ResidentEvent::Kind::ServerEnded:
-            return QStringLiteral("server ended during job %1").arg(event.job);
-        case ResidentEvent::Kind::JobEnded:
-            break;
-    }
-    QString text = QStringLiteral("job %1 ").arg(event.job);
-    text += event.failed ? QStringLiteral("failed: ") + event.reason : QStringLiteral("done");
-    return event.serverClean ? text : text + QStringLiteral(", server left");
 }
 
 // One resident gs, spoken to through the protocol.

@@ -31,7 +31,8 @@ const std::pair<bool Options::*, const char*> kCheckBoxes[] = {
     {&Options::startDistOnBoot, "chkStartDistOnBoot"},
     {&Options::useBoundingBox, "chkUseBBX"},
     {&Options::useEncryption, "chkUseEncryption"},
-    {&Options::goodPicQuality, "chkPicQualityGood"}};
+    {&Options::goodPicQuality, "chkPicQualityGood"},
+    {&Options::keepGhostscriptRunning, "chkKeepGsRunning"}};
 
 // Every field set, and each path different, so that a mix-up shows.
 Settings everythingSet() {
@@ -45,6 +46,7 @@ Settings everythingSet() {
     s.options.deletePSFiles = true;
     s.options.useBoundingBox = true;
     s.options.useEncryption = true;
+    s.options.keepGhostscriptRunning = true;
     s.options.quality = 2;
     s.options.ownerPassword = "owner";
     s.options.userPassword = "user";

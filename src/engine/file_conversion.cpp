@@ -7,6 +7,7 @@
 #include "engine/file_completeness.h"
 #include "engine/gs_command.h"
 #include "engine/resident_protocol.h"
+#include "engine/run_failure.h"
 #include "i18n/text_table.h"
 #include "settings/configuration.h"
 
@@ -208,7 +209,9 @@ std::optional<QString> FileConversion::Build_GS_Command() {
 }
 
 void FileConversion::ghostscriptEnded(RunEnd end) {
-    if (const std::optional<QString> failure = runFailure(end)) {
+    if (const std::optional<QString> failure =
+            runFailure(context_.texts, end, *placement_,
+                       context_.texts[TextId::Tr_ReasonPdfIncomplete].arg(file_.watchDir))) {
         fail(*failure);
         return;
     }
@@ -227,33 +230,6 @@ void FileConversion::ghostscriptEnded(RunEnd end) {
     }
     context_.results.addConverted(file_.pdfPath);
     finish(End::Done, file_.pdfPath);
-}
-
-// Why the run gave no usable PDF; nothing when it did.
-std::optional<QString> FileConversion::runFailure(RunEnd end) {
-    const TextTable& texts = context_.texts;
-    switch (end.how) {
-        case RunEnd::How::Ended:
-            return texts[TextId::Tr_ReasonStopped];
-        case RunEnd::How::Signalled:
-            return texts[TextId::Tr_ReasonGsSignal];
-        case RunEnd::How::Exited:
-            break;
-    }
-    // Ghostscript may leave a page behind even when the file made it fail.
-    if (end.code != 0) {
-        return texts[TextId::Tr_ReasonGsExitCode].arg(end.code);
-    }
-    // With its disk full Ghostscript may end well and leave half a PDF.
-    switch (placement_->check()) {
-        case OutputPlacement::Check::Missing:
-            return texts[TextId::Tr_ReasonNoPdf];
-        case OutputPlacement::Check::Incomplete:
-            return texts[TextId::Tr_ReasonPdfIncomplete].arg(file_.watchDir);
-        case OutputPlacement::Check::Whole:
-            break;
-    }
-    return std::nullopt;
 }
 
 // The moved copy stays in the move-to folder: it is all the user has.

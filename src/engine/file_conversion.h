@@ -66,7 +66,6 @@ class FileConversion : public QObject {
     void convert();
     std::optional<QString> Build_GS_Command();
     void ghostscriptEnded(RunEnd end);
-    std::optional<QString> runFailure(RunEnd end);
     void fail(const QString& reason);
     void finish(End end, const QString& pdfPath = QString());
     // Lets the window work during a long copy; false once Stop was pressed.

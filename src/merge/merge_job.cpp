@@ -3,6 +3,7 @@
 #include "common/pdf_results.h"
 #include "common/text_util.h"
 #include "engine/distiller.h"
+#include "engine/run_failure.h"
 #include "i18n/text_table.h"
 #include "merge/merge_command.h"
 #include "merge/merge_number.h"
@@ -146,39 +147,17 @@ void MergeJob::ghostscriptEnded(RunEnd end) {
     if (phase_ != Phase::Running) {
         return;  // aborted meanwhile
     }
-    std::optional<QString> failure = runFailure(end);
+    const QString outputFolder = context_.config.path(PathKind::Outputpath);
+    std::optional<QString> failure =
+        runFailure(context_.texts, end, *placement_,
+                   context_.texts[TextId::Tr_ReasonMergeIncomplete].arg(outputFolder));
     if (!failure) {
         if (const Status placed = placement_->place({}); !placed) {
-            failure = context_.texts[TextId::Tr_ReasonOutputFolder].arg(
-                context_.config.path(PathKind::Outputpath), placed.failure().text);
+            failure = context_.texts[TextId::Tr_ReasonOutputFolder].arg(outputFolder,
+                                                                        placed.failure().text);
         }
     }
     finish(failure);
-}
-
-std::optional<QString> MergeJob::runFailure(RunEnd end) {
-    const TextTable& texts = context_.texts;
-    switch (end.how) {
-        case RunEnd::How::Ended:
-            return texts[TextId::Tr_ReasonStopped];
-        case RunEnd::How::Signalled:
-            return texts[TextId::Tr_ReasonGsSignal];
-        case RunEnd::How::Exited:
-            break;
-    }
-    if (end.code != 0) {
-        return texts[TextId::Tr_ReasonGsExitCode].arg(end.code);
-    }
-    switch (placement_->check()) {
-        case OutputPlacement::Check::Missing:
-            return texts[TextId::Tr_ReasonNoPdf];
-        case OutputPlacement::Check::Incomplete:
-            return texts[TextId::Tr_ReasonMergeIncomplete].arg(
-                context_.config.path(PathKind::Outputpath));
-        case OutputPlacement::Check::Whole:
-            break;
-    }
-    return std::nullopt;
 }
 
 void MergeJob::finish(const std::optional<QString>& failure) {

@@ -48,7 +48,6 @@ class MergeJob : public QObject {
     bool refuses(const QString& name, const QStringList& rows);
     void launch();
     void ghostscriptEnded(RunEnd end);
-    std::optional<QString> runFailure(RunEnd end);
     void finish(const std::optional<QString>& failure);
 
     EngineContext& context_;
