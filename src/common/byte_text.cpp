@@ -1,6 +1,7 @@
 #include "common/byte_text.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace {
 
@@ -88,4 +89,10 @@ QByteArray bytesOfText(const QString& text) {
         }
     }
     return bytes;
+}
+
+bool holdsForeignBytes(const QString& text) {
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() >= kByteMark + 0x80 && c.unicode() <= kByteMark + 0xFF;
+    });
 }

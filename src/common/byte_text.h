@@ -12,3 +12,6 @@
 // not change goes back to the file byte for byte.
 QString textOfBytes(QByteArrayView bytes);
 QByteArray bytesOfText(const QString& text);
+
+// True when the text stands for bytes that are not UTF-8.
+bool holdsForeignBytes(const QString& text);

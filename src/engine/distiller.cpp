@@ -131,7 +131,8 @@ void Distiller::recover() {
     }
     const QString moved = moveFolder + entry->name;
     for (const QString& leftover : {asidePathOf(moved), asidePathOf(entry->pdfPath),
-                                    WatchDir + QLatin1String(FileConversion::kTempFileName)}) {
+                                    WatchDir + QLatin1String(FileConversion::kTempFileName),
+                                    moveFolder + QLatin1String(FileConversion::kInputAliasName)}) {
         const std::optional<FileStatus> status = context_.files.status(leftover);
         if (status && status->type == FileStatus::Type::Ordinary) {
             [[maybe_unused]] const Status removed = context_.files.remove(leftover);

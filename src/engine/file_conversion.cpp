@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "common/byte_text.h"
 #include "common/pdf_results.h"
 #include "engine/bounding_box.h"
 #include "engine/file_completeness.h"
@@ -70,6 +71,7 @@ void FileConversion::begin() {
 
 void FileConversion::beginRecovered(int attempts) {
     inputPath_ = file_.moveFolder + file_.name;
+    context_.results.setStatus(context_.texts[TextId::Tr_StatusConverting] + file_.name);
     journalWritten_ = true;
     if (const Status noted = journal_.write({file_.name, file_.pdfPath, attempts}); !noted) {
         fail(context_.texts[TextId::Tr_ReasonMoveFolder].arg(file_.moveFolder,
@@ -200,7 +202,11 @@ std::optional<QString> FileConversion::Build_GS_Command() {
             return std::nullopt;
         }
     }
-    const GsCommand command = gsCommand(options, pageSize, placement_->asidePath(), inputPath_);
+    const Result<QString> input = inputForCommandLine();
+    if (!input) {
+        return context_.texts[TextId::Tr_ReasonNameNotCarried].arg(input.failure().text);
+    }
+    const GsCommand command = gsCommand(options, pageSize, placement_->asidePath(), *input);
     if (!run_.start(command)) {
         return context_.texts[TextId::Tr_ReasonGsNotStarted].arg(command.program);
     }
@@ -208,7 +214,40 @@ std::optional<QString> FileConversion::Build_GS_Command() {
     return std::nullopt;
 }
 
+// Ghostscript drops the bytes of its arguments that are not UTF-8: a moved
+// copy with such a name gets a second, plain name for the run. A folder
+// with such a name is beyond that.
+Result<QString> FileConversion::inputForCommandLine() {
+    if (!holdsForeignBytes(inputPath_)) {
+        return inputPath_;
+    }
+    for (const QString& folder : {file_.moveFolder, file_.watchDir}) {
+        if (holdsForeignBytes(folder)) {
+            return Failure{Failure::Kind::Failed, 0, folder};
+        }
+    }
+    const QString alias = file_.moveFolder + QLatin1String(kInputAliasName);
+    dropAlias();
+    if (const Status linked = context_.files.link(inputPath_, alias); !linked) {
+        return linked.failure();
+    }
+    aliased_ = true;
+    return alias;
+}
+
+void FileConversion::dropAlias() {
+    const QString alias = file_.moveFolder + QLatin1String(kInputAliasName);
+    const std::optional<FileStatus> status = context_.files.status(alias);
+    if (status && status->type == FileStatus::Type::Ordinary) {
+        [[maybe_unused]] const Status removed = context_.files.remove(alias);
+    }
+    aliased_ = false;
+}
+
 void FileConversion::ghostscriptEnded(RunEnd end) {
+    if (aliased_) {
+        dropAlias();
+    }
     if (const std::optional<QString> failure =
             runFailure(context_.texts, end, *placement_,
                        context_.texts[TextId::Tr_ReasonPdfIncomplete].arg(file_.watchDir))) {

@@ -26,6 +26,9 @@ class FileConversion : public QObject {
     static constexpr qint64 kUnfinishedQuietMs = 10'000;
     // The temporary file Ghostscript writes in the watched folder.
     static constexpr const char* kTempFileName = "Temp_Stay_off";
+    // A second name of the moved copy, in the move-to folder, for a file
+    // whose own name Ghostscript's command line cannot carry.
+    static constexpr const char* kInputAliasName = ".tarnwick-input";
 
     struct File {
         QString watchDir;  // each folder ends in "/"
@@ -65,6 +68,9 @@ class FileConversion : public QObject {
     void take();
     void convert();
     std::optional<QString> Build_GS_Command();
+    // The name Ghostscript is given for the moved copy, or why there is none.
+    Result<QString> inputForCommandLine();
+    void dropAlias();
     void ghostscriptEnded(RunEnd end);
     void fail(const QString& reason);
     void finish(End end, const QString& pdfPath = QString());
@@ -83,5 +89,6 @@ class FileConversion : public QObject {
     GhostscriptRun run_;
     ResidentGhostscript* resident_ = nullptr;
     bool inResident_ = false;  // the file is a job of the resident Ghostscript
+    bool aliased_ = false;     // the input alias was made for this file
     std::optional<OutputPlacement> placement_;
 };

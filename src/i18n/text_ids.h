@@ -108,6 +108,7 @@
     X(Tr_ValueUserPassword)      \
     X(Tr_MsgMergeLink)           \
     X(Tr_KeepGsRunningLabel)     \
+    X(Tr_ReasonNameNotCarried)   \
     X(lblTr_FS_msg001)           \
     X(lblTr_FS_msg002)           \
     X(lblTr_FS_msg003)           \

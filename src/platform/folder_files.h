@@ -74,6 +74,8 @@ class FolderFiles {
     // to only whole, with the source's permissions, replacing what is there.
     virtual Status copy(const QString& from, const QString& to) = 0;
     virtual Status remove(const QString& path) = 0;
+    // Gives an ordinary file a second name (a hard link) in its folder.
+    virtual Status link(const QString& existing, const QString& alias) = 0;
     // Makes path a new empty ordinary file, no more readable than any of the
     // models; the owner may always read and write it. An old ordinary file
     // there goes; anything else there is left and the call fails.

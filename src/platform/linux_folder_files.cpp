@@ -443,6 +443,15 @@ Status LinuxFolderFiles::remove(const QString& path) {
     return {};
 }
 
+Status LinuxFolderFiles::link(const QString& existing, const QString& alias) {
+    // linkat without AT_SYMLINK_FOLLOW names the link itself, never its target.
+    if (linkat(AT_FDCWD, native(existing).constData(), AT_FDCWD, native(alias).constData(), 0) !=
+        0) {
+        return systemFailure(errno);
+    }
+    return {};
+}
+
 Status LinuxFolderFiles::createOutput(const QString& path, const QStringList& models) {
     const QByteArray target = native(path);
     struct stat existing {};
@@ -522,9 +531,8 @@ Status LinuxFolderFiles::writePrivate(const QString& path, const QByteArray& dat
     const QByteArray name = native(path);
     int fd = open(name.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     struct stat info {};
-    if (fd >= 0 && (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-                    info.st_uid != geteuid() || info.st_nlink != 1 || fchmod(fd, 0600) != 0 ||
-                    ftruncate(fd, 0) != 0)) {
+    if (fd >= 0 && (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid() ||
+                    info.st_nlink != 1 || fchmod(fd, 0600) != 0 || ftruncate(fd, 0) != 0)) {
         close(fd);
         fd = -1;
     }
@@ -537,8 +545,8 @@ Status LinuxFolderFiles::writePrivate(const QString& path, const QByteArray& dat
             return systemFailure(errno);
         }
     }
-    const bool written = fchmod(fd, 0600) == 0 && writeAll(fd, data.constData(), data.size()) &&
-                         fdatasync(fd) == 0;
+    const bool written =
+        fchmod(fd, 0600) == 0 && writeAll(fd, data.constData(), data.size()) && fdatasync(fd) == 0;
     int error = errno;
     // Some file systems report a failed write only when the file is closed.
     const bool closed = close(fd) == 0;

@@ -24,6 +24,7 @@ class LinuxFolderFiles : public FolderFiles {
                 const std::function<bool()>& keepGoing) override;
     Status copy(const QString& from, const QString& to) override;
     Status remove(const QString& path) override;
+    Status link(const QString& existing, const QString& alias) override;
     Status createOutput(const QString& path, const QStringList& models) override;
     Status writeAtomic(const QString& path, const QByteArray& data) override;
     Status writePrivate(const QString& path, const QByteArray& data) override;

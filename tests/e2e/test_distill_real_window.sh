@@ -5,7 +5,7 @@
 # makes of it. The files are the evidence, and so is what the window shows:
 # its status line and its list of converted files, read through the
 # accessibility bus.
-source "$E2E_DIR/session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 
 gs_path=$(command -v gs) || fail "Ghostscript (gs) is not installed; scripts/install-deps installs it"
 command -v pdfinfo >/dev/null || fail "pdfinfo is not installed; scripts/install-deps installs poppler-utils"

@@ -32,7 +32,7 @@ if [ "$(id -u)" -eq 0 ] && [ -z "${FAULTS_AS_USER:-}" ]; then
         exec setpriv --reuid=65534 --regid=65534 --clear-groups bash "$1"' _ "$0"
     exit
 fi
-source "$E2E_DIR/session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 
 gs_real=$(command -v gs) || fail "Ghostscript (gs) is not installed; scripts/install-deps installs it"
 for tool in pdfinfo qpdf pgrep flock; do
@@ -204,12 +204,14 @@ gs_runs_on() { pgrep -f -- "$1" >/dev/null; }
 
 # What the program keeps aside while a file is on its way: Ghostscript's
 # file, partial copies, the journal of the file in hand.
+# The journal stays once made, empty while no file is in hand.
 left_aside() {
     local leftover
-    for leftover in "${watch}Temp_Stay_off" "${move}.tarnwick-journal" \
+    for leftover in "${watch}Temp_Stay_off" "${move}.tarnwick-input" \
         "$watch".*tarnwick-part* "$move".*tarnwick-part* "$output".*tarnwick-part*; do
         [ ! -e "$leftover" ] || echo "$leftover"
     done
+    [ ! -s "${move}.tarnwick-journal" ] || echo "${move}.tarnwick-journal (not empty)"
 }
 
 # Fills the file system of the folder $1 but for $2 bytes (default none);
@@ -503,7 +505,7 @@ type_passwords() {
     retype 2450 2640 "$1"
     retype 5270 2640 "$2"
 }
-toggle_encryption() { click_twips 390 1850; }
+toggle_encryption() { click_twips 390 1700; }
 
 # Typed where a user types them, while the distiller is off (the active look
 # hides the settings); qpdf opens the PDF with them as typed.

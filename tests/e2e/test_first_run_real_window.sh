@@ -2,7 +2,7 @@
 # A first start with no settings file: the first-use message, then the path
 # picker on "/", where the user walks down to a prepared folder and clicks the
 # file named gs; the window then comes up, and closing it writes that path.
-source "$E2E_DIR/session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 start_window_manager
 
 gs_dir="$work/ghostscript"

@@ -3,7 +3,7 @@
 # button, merges a two-page PDF and a one-page PostScript file with a real
 # click on the dialog's merge button, takes the proposed name, and checks the
 # merged PDF, the list of produced files and the stored counter.
-source "$E2E_DIR/session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 
 gs_path=$(command -v gs) || fail "Ghostscript (gs) is not installed; scripts/install-deps installs it"
 command -v pdfinfo >/dev/null || fail "pdfinfo is not installed; scripts/install-deps installs poppler-utils"

@@ -3,7 +3,7 @@
 # a real click on the Watched Folder button, opens a subfolder with the
 # keyboard as a user would and presses OK. The folder reaches the label at
 # once and, after the program is closed, the settings file.
-source "$E2E_DIR/session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 
 tree="$work/tree"
 mkdir -p "$tree/chosen" "$work/moved"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Under a real window manager the stored place of the window comes back: a
 # start and a close give back the same Left and Top, twice over.
-source "$E2E_DIR/session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 start_window_manager
 
 setting Left '1500'

@@ -21,7 +21,7 @@ if [ -z "${PRINT_QUEUE_NAMESPACE:-}" ]; then
     export PRINT_QUEUE_NAMESPACE=1
     exec unshare --mount --propagation private bash "$0"
 fi
-source "$E2E_DIR/session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 
 backend=${TARNWICK_BACKEND:-$(dirname "$TARNWICK_BIN")/backend/tarnwick}
 [ -x "$backend" ] || fail "no built backend at $backend (TARNWICK_BACKEND names another)"

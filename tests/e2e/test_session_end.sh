@@ -2,7 +2,7 @@
 # The program as a client of a real session manager: a session save that is
 # not a logout neither ends it nor writes its settings; a logout ends it with
 # its settings saved.
-source "$E2E_DIR/session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 
 setting Language DE
 setting Counter 42

@@ -3,7 +3,7 @@
 # real close request, and finds the file rewritten with the same values. The
 # settings stand behind 17 MiB of blank lines and binary garbage, and a path
 # and a password hold bytes that are not UTF-8: they come back byte for byte.
-source "$E2E_DIR/session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 
 setting Ghostscriptpath /usr/bin/gs
 setting Outputpath '/tmp/out put/'

@@ -3,7 +3,7 @@
 # settings file that is a link to a named pipe is neither read nor written
 # through: the end reports it on standard error, waits for nobody, and the
 # pipe stays a pipe.
-source "$E2E_DIR/session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 
 # Sends a signal and waits for the end; the exit status goes to $status.
 end_by_signal() {

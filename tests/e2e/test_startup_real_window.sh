@@ -3,7 +3,7 @@
 # distiller on and a dropped file converts; a second start is refused with
 # its message while the first runs on; a PostScript file named on the command
 # line is converted beside itself and the program ends by itself.
-source "$E2E_DIR/session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 
 gs_path=$(command -v gs) || fail "Ghostscript (gs) is not installed; scripts/install-deps installs it"
 mkdir -p "$work/watch" "$work/moved" "$work/out" "$work/elsewhere"

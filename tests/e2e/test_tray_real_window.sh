@@ -2,7 +2,7 @@
 # A program whose settings say it was in the tray starts hidden with only its
 # notification-area icon; a click on the icon brings the window back, and a
 # close request then stores the window state 0.
-source "$E2E_DIR/session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 
 setting WindowState '1'
 launch_program
