@@ -304,11 +304,12 @@ class TestWindowSettings : public QObject {
         QTest::addColumn<bool>("minimised");
         QTest::newRow("everything set, into a new window")
             << everythingSet() << Settings() << false;
-        // An empty password has no line to read, so the box keeps what it
-        // had: at start that is nothing.
+        // An empty password, and the resident Ghostscript unticked, have no
+        // line to read, so the box keeps what it had: at start that is nothing.
         Settings setWithoutPasswords = everythingSet();
         setWithoutPasswords.options.ownerPassword.clear();
         setWithoutPasswords.options.userPassword.clear();
+        setWithoutPasswords.options.keepGhostscriptRunning = false;
         QTest::newRow("everything cleared, over everything set")
             << everythingCleared() << setWithoutPasswords << false;
         Settings minimised = everythingSet();
