@@ -6,6 +6,7 @@
 // file takes from its drop to its PDF, in both modes.
 //
 // Usage: bench_batch [GS [COUNT...]]   (defaults: gs on PATH, 100 1000)
+// BENCH_MODES=resident (or bare, one-shot, fresh, in any mix) runs only those.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,6 +15,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <functional>
 
 #include "bench_distiller.h"
 #include "engine/distiller.h"
@@ -93,17 +95,23 @@ int main(int argc, char* argv[]) {
     if (counts.isEmpty()) {
         counts = {100, 1000};
     }
+    const QString modes = qEnvironmentVariable("BENCH_MODES", "bare one-shot resident fresh");
+    const auto timed = [&modes](const char* mode, const std::function<double()>& measure) {
+        return modes.contains(QLatin1String(mode)) ? measure() : 0.0;
+    };
     std::printf("%6s %12s %12s %12s %10s %10s\n", "files", "bare ms", "one-shot ms",
                 "resident ms", "one-shot", "resident");
     for (const int count : counts) {
-        const double bare = bareLoopMs(gs, count);
-        const double oneShot = distillerMs(gs, count, false);
-        const double resident = distillerMs(gs, count, true);
+        const double bare = timed("bare", [&] { return bareLoopMs(gs, count); });
+        const double oneShot = timed("one-shot", [&] { return distillerMs(gs, count, false); });
+        const double resident = timed("resident", [&] { return distillerMs(gs, count, true); });
         std::printf("%6d %12.0f %12.0f %12.0f %9.2fx %9.2fx\n", count, bare, oneShot, resident,
                     oneShot / bare, resident / bare);
         std::fflush(stdout);
     }
-    std::printf("a fresh file, drop to PDF: one-shot %.0f ms, resident %.0f ms\n",
-                freshFileMs(gs, false), freshFileMs(gs, true));
+    if (modes.contains(QLatin1String("fresh"))) {
+        std::printf("a fresh file, drop to PDF: one-shot %.0f ms, resident %.0f ms\n",
+                    freshFileMs(gs, false), freshFileMs(gs, true));
+    }
     return 0;
 }
