@@ -99,8 +99,8 @@ int main(int argc, char* argv[]) {
     const auto timed = [&modes](const char* mode, const std::function<double()>& measure) {
         return modes.contains(QLatin1String(mode)) ? measure() : 0.0;
     };
-    std::printf("%6s %12s %12s %12s %10s %10s\n", "files", "bare ms", "one-shot ms",
-                "resident ms", "one-shot", "resident");
+    std::printf("%6s %12s %12s %12s %10s %10s\n", "files", "bare ms", "one-shot ms", "resident ms",
+                "one-shot", "resident");
     for (const int count : counts) {
         const double bare = timed("bare", [&] { return bareLoopMs(gs, count); });
         const double oneShot = timed("one-shot", [&] { return distillerMs(gs, count, false); });

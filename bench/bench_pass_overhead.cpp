@@ -48,7 +48,7 @@ int main(int argc, char* argv[]) {
     };
     const double idle = msPerPass();
     bench.application().window().configuration().setPath(PathKind::MoveToFolder,
-                                                          bench.watch() + "missing/");
+                                                         bench.watch() + "missing/");
     QFile held(bench.watch() + QStringLiteral("held.ps"));
     held.open(QIODevice::WriteOnly);
     held.write("%!PS\nshowpage\n");

@@ -38,16 +38,16 @@ class TestMainWindowLayout : public QObject {
         QCOMPARE(frames.size(), 7);
         int checked = 0;
         for (const QWidget* control : window.findChildren<QWidget*>()) {
-            if (qobject_cast<const Outline*>(control) != nullptr || !control->isVisibleTo(&window) ||
-                control->parentWidget() != &window) {
+            if (qobject_cast<const Outline*>(control) != nullptr ||
+                !control->isVisibleTo(&window) || control->parentWidget() != &window) {
                 continue;
             }
             for (const Outline* frame : std::as_const(frames)) {
                 if (frame->geometry().contains(control->geometry().center())) {
                     ++checked;
-                    QVERIFY2(frame->geometry().contains(control->geometry()),
-                             qPrintable(control->objectName() + " runs out of " +
-                                        frame->objectName()));
+                    QVERIFY2(
+                        frame->geometry().contains(control->geometry()),
+                        qPrintable(control->objectName() + " runs out of " + frame->objectName()));
                 }
             }
         }
