@@ -248,6 +248,26 @@ class TestLinuxProcesses : public QObject {
         QVERIFY(!processes_->sendInput(*id, "late\n"));
     }
 
+    // A run that closed its input is written to without ending this program
+    // (no SIGPIPE).
+    void inputToAClosedRun() {
+        QSignalSpy ended(processes_.get(), &Processes::runEnded);
+        QByteArray received;
+        connect(processes_.get(), &Processes::outputRead, this,
+                [&](ProcessId, const QByteArray& bytes) { received += bytes; });
+        RunRequest request =
+            shell(QStringLiteral("exec 0<&-; echo closed; exec tail -f /dev/null"));
+        request.conversation = true;
+        const Result<ProcessId> id = processes_->startRun(request);
+        QVERIFY(id);
+        QTRY_VERIFY(received.contains("closed"));
+        QVERIFY(processes_->sendInput(*id, QByteArray(256 * 1024, 'x')));
+        processes_->endRun(*id);
+        const std::optional<RunEnd> end = endOf(*id, ended);
+        QVERIFY(end);
+        QCOMPARE(end->how, RunEnd::How::Ended);
+    }
+
     // Whatever a run started ends with it: its process group and a process
     // that left the group for a session of its own, whether the run is ended,
     // ends by itself or its starter goes. A detached program lives on.

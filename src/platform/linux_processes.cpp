@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -116,7 +117,9 @@ Result<ProcessId> LinuxProcesses::startRun(const RunRequest& request) {
     int output[2] = {-1, -1};
     const bool piped =
         pipe2(control, O_CLOEXEC) == 0 && pipe2(reports, O_CLOEXEC) == 0 &&
-        (!request.conversation || (pipe2(input, O_CLOEXEC) == 0 && pipe2(output, O_CLOEXEC) == 0));
+        (!request.conversation ||
+         (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, input) == 0 &&
+          pipe2(output, O_CLOEXEC) == 0));
     auto run = std::make_shared<Run>();
     run->control = control[1];
     run->reports = reports[0];
@@ -225,8 +228,10 @@ void LinuxProcesses::readOutput(Run& run, ProcessId id) {
 
 void LinuxProcesses::writeInput(Run& run) {
     while (!run.pendingInput.isEmpty()) {
-        const ssize_t written = write(run.input, run.pendingInput.constData(),
-                                      static_cast<size_t>(run.pendingInput.size()));
+        // A socket rather than a pipe: a program that has gone must not end
+        // this one with SIGPIPE.
+        const ssize_t written = send(run.input, run.pendingInput.constData(),
+                                     static_cast<size_t>(run.pendingInput.size()), MSG_NOSIGNAL);
         if (written < 0 && errno == EINTR) {
             continue;
         }
