@@ -16,11 +16,7 @@ GhostscriptRun::~GhostscriptRun() {
 }
 
 Status GhostscriptRun::start(const GsCommand& command, const QString& workingFolder) {
-    RunRequest request;
-    request.program = command.program;
-    request.arguments = command.arguments;
-    request.workingFolder = workingFolder;
-    const Result<ProcessId> started = processes_.startRun(request);
+    const Result<ProcessId> started = processes_.startRun(runRequestOf(command, workingFolder));
     if (!started) {
         return started.failure();
     }

@@ -23,3 +23,7 @@ GsCommand gsCommand(const ConversionOptions& options, const std::optional<PageSi
     arguments << QStringLiteral("-sOutputFile=") + literalOutputPath(outputPath) << inputPath;
     return {trimBlanks(options.gsPath), arguments};
 }
+
+RunRequest runRequestOf(const GsCommand& command, const QString& workingFolder, bool conversation) {
+    return {command.program, command.arguments, workingFolder, conversation};
+}

@@ -6,6 +6,7 @@
 
 #include "engine/bounding_box.h"
 #include "engine/gs_switches.h"
+#include "platform/processes.h"
 
 // One Ghostscript run: the program and its arguments, each passed as it
 // stands, so that nothing a file name or a password holds (blanks, quotes,
@@ -22,3 +23,8 @@ struct GsCommand {
 //      -sDEVICE=pdfwrite [-gWxH] -sOutputFile="out" "in"
 GsCommand gsCommand(const ConversionOptions& options, const std::optional<PageSize>& pageSize,
                     const QString& outputPath, const QString& inputPath);
+
+// The run of a command, in a working folder (empty: ours); a conversation
+// run is fed on its standard input and answers on its standard output.
+RunRequest runRequestOf(const GsCommand& command, const QString& workingFolder = QString(),
+                        bool conversation = false);

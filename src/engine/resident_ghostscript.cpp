@@ -35,11 +35,7 @@ Status ResidentGhostscript::convert(const GsCommand& command, const QString& inp
 }
 
 Status ResidentGhostscript::start(const GsCommand& command) {
-    RunRequest request;
-    request.program = command.program;
-    request.arguments = command.arguments;
-    request.conversation = true;
-    const Result<ProcessId> started = processes_.startRun(request);
+    const Result<ProcessId> started = processes_.startRun(runRequestOf(command, QString(), true));
     if (!started) {
         return started.failure();
     }
