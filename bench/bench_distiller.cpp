@@ -50,6 +50,8 @@ void dropFiles(const QString& folder, int count) {
                                   "72 720 moveto (Page %1) show showpage\n%%EOF\n")
                        .arg(i)
                        .toLatin1());
+        // Written out first, or the close would date it now.
+        file.flush();
         file.setFileTime(past, QFileDevice::FileModificationTime);
     }
 }
