@@ -117,9 +117,8 @@ Result<ProcessId> LinuxProcesses::startRun(const RunRequest& request) {
     int output[2] = {-1, -1};
     const bool piped =
         pipe2(control, O_CLOEXEC) == 0 && pipe2(reports, O_CLOEXEC) == 0 &&
-        (!request.conversation ||
-         (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, input) == 0 &&
-          pipe2(output, O_CLOEXEC) == 0));
+        (!request.conversation || (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, input) == 0 &&
+                                   pipe2(output, O_CLOEXEC) == 0));
     auto run = std::make_shared<Run>();
     run->control = control[1];
     run->reports = reports[0];
