@@ -47,6 +47,8 @@ class TestResidentProtocol : public QObject {
         QTest::newRow("a job that never ends")
             << record("0 ready") + record("6 started") + QByteArray(5000, 'x')
             << QStringList{"ready", "server ended during job 6"};
+        QTest::newRow("a line longer than a record") << record("0 ready" + QByteArray(2000, ' '))
+                                                     << QStringList{"server ended during job 0"};
     }
     void readsRecords() {
         QFETCH(QByteArray, output);

@@ -215,11 +215,12 @@ QList<ResidentEvent> ResidentOutputParser::feed(const QByteArray& bytes) {
         }
         pending_.remove(0, start);
         const qsizetype end = pending_.indexOf('\n', prefix_.size());
+        // Too long a line is no record, whether its end has come or not.
+        if (end > kLongestRecord || (end < 0 && pending_.size() > kLongestRecord)) {
+            pending_.remove(0, prefix_.size());
+            continue;
+        }
         if (end < 0) {
-            if (pending_.size() > kLongestRecord) {
-                pending_.remove(0, prefix_.size());
-                continue;
-            }
             break;
         }
         const QByteArray line = pending_.mid(prefix_.size(), end - prefix_.size());
