@@ -11,6 +11,8 @@
 #include <climits>
 #include <csignal>
 
+#include "platform/retrying_io.h"
+
 namespace {
 
 void setDisposition(int signal, void (*handler)(int)) {
@@ -30,19 +32,10 @@ void defaultSignals() {
     sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 
+// A failed write has nobody to tell: the reader learns it from what is missing.
 void writeAllBytes(int fd, const void* data, size_t size) {
-    const char* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t written = write(fd, bytes, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return;
-        }
-        bytes += written;
-        size -= static_cast<size_t>(written);
-    }
+    [[maybe_unused]] const bool written =
+        writeAll(fd, static_cast<const char*>(data), static_cast<qint64>(size));
 }
 
 void report(int fd, int kind, int value) {
@@ -103,10 +96,10 @@ void killChildren() {
         return;
     }
     char text[4096];
-    const ssize_t got = read(fd, text, sizeof text);
+    const qint64 got = readSome(fd, text, sizeof text);
     close(fd);
     long pid = 0;
-    for (ssize_t i = 0; i < got; ++i) {
+    for (qint64 i = 0; i < got; ++i) {
         if (text[i] >= '0' && text[i] <= '9') {
             pid = pid * 10 + (text[i] - '0');
         } else {
@@ -180,10 +173,7 @@ void standardStreams(const SpawnPlan& plan) {
 // Reads the exec error of a started child: nothing (0) when it ran.
 int execError(int fd) {
     int error = 0;
-    ssize_t got = 0;
-    do {
-        got = read(fd, &error, sizeof error);
-    } while (got < 0 && errno == EINTR);
+    const qint64 got = readSome(fd, reinterpret_cast<char*>(&error), sizeof error);
     close(fd);
     return got == sizeof error ? error : 0;
 }
