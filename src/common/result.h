@@ -16,6 +16,7 @@ struct Failure {
         SameFile,       // the target is the file itself
         NotOrdinary,    // a link, a folder, a pipe or a device, not an ordinary file
         Stopped,        // asked to stop before it was done; nothing is half done
+        Held,           // another holder has it (a lock)
     };
     Kind kind = Kind::Failed;
     int error = 0;  // the system's error number; 0 when there is none

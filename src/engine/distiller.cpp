@@ -64,7 +64,7 @@ bool Distiller::claimWatchedFolder(const QString& watchDir, bool showRefusal) {
         return true;
     }
     const Failure& failure = claimed.failure();
-    const bool held = failure.kind == Failure::Kind::Failed && failure.error == 0;
+    const bool held = failure.kind == Failure::Kind::Held;
     if (showRefusal && held) {
         context_.prompts.message(context_.texts[TextId::Tr_MsgWatchedFolderBusy]);
     } else if (showRefusal && failure.kind == Failure::Kind::NotOrdinary) {
@@ -256,13 +256,11 @@ void Distiller::endOfListing() {
 void Distiller::endPass() {
     passInProgress_ = false;
     stopRequested_ = false;
-    if (!active_) {
-        releaseWatchedFolder();
-    }
     if (active_) {
         context_.results.setStatus(context_.texts[TextId::Tr_StatusIdle]);
         Change_Running_Color();
     } else {
+        releaseWatchedFolder();
         context_.results.setStatus(context_.texts[TextId::Tr_StatusInactive]);
     }
     emit passFinished();

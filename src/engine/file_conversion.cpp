@@ -32,6 +32,7 @@ QString moveReason(const TextTable& texts, const Failure& failure, const QString
         case Failure::Kind::Stopped:
             return texts[TextId::Tr_ReasonStopped];
         case Failure::Kind::TargetRefused:
+        case Failure::Kind::Held:
         case Failure::Kind::Failed:
             break;
     }

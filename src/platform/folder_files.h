@@ -102,7 +102,7 @@ class FolderFiles {
 
     // Holds the lock file for this program: nobody else, of any user, holds
     // it at the same time, and it is free again when this program ends,
-    // however it ends. Fails (Failed, no error number) while another holds it.
+    // however it ends. Fails as Held while another holds it.
     virtual Status claim(const QString& lockPath) = 0;
     virtual void release(const QString& lockPath) = 0;
 };

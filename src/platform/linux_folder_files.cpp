@@ -628,7 +628,7 @@ Status LinuxFolderFiles::claim(const QString& lockPath) {
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         close(fd);
-        return Failure{Kind::Failed, 0, errorText(error)};
+        return Failure{Kind::Held, error, errorText(error)};
     }
     claims_.insert(lockPath, fd);
     return {};
