@@ -18,12 +18,6 @@ bool isRefused(int error) {
     return error == EACCES || error == EPERM;
 }
 
-// CUPS's log escapes quotes and apostrophes, so the messages have none and
-// names and paths stand bare.
-QByteArray quoted(QByteArrayView text) {
-    return messageText(text);
-}
-
 QByteArray reason(int error) {
     return errorText(error).toUtf8();
 }
@@ -42,7 +36,7 @@ BackendReport retry(const QByteArray& message) {
 }
 
 BackendReport folderUnusable(QByteArrayView folder, int error) {
-    return stop("The folder " + quoted(folder) + " of this printer cannot be used (" +
+    return stop("The folder " + messageText(folder) + " of this printer cannot be used (" +
                 reason(error) + "); set the printer up again with tarnwick --add-printer.");
 }
 
@@ -50,25 +44,26 @@ BackendReport folderUnusable(QByteArrayView folder, int error) {
 BackendReport folderFailure(DeliveryFault fault, int error, QByteArrayView account,
                             QByteArrayView folder) {
     if (isRefused(error)) {
-        return cancel("The user " + quoted(account) + " may not write into the folder " +
-                      quoted(folder) + " (" + reason(error) + ").");
+        return cancel("The user " + messageText(account) + " may not write into the folder " +
+                      messageText(folder) + " (" + reason(error) + ").");
     }
     if (error == EROFS) {
-        return stop("The folder " + quoted(folder) + " is on a read-only file system.");
+        return stop("The folder " + messageText(folder) + " is on a read-only file system.");
     }
     if (fault == DeliveryFault::PlaceFile && error == EEXIST) {
-        return retry("Every name for the job is taken in the folder " + quoted(folder));
+        return retry("Every name for the job is taken in the folder " + messageText(folder));
     }
     if (fault != DeliveryFault::PlaceFile && isGone(error)) {
         return folderUnusable(folder, error);
     }
-    return retry("The job cannot be written into the folder " + quoted(folder) + " (" +
+    return retry("The job cannot be written into the folder " + messageText(folder) + " (" +
                  reason(error) + ")");
 }
 
 QByteArray stranger(QByteArrayView jobUser) {
-    return jobUser == "root" ? QByteArray("The job comes from root")
-                             : "The user " + quoted(jobUser) + " of the job has no account here";
+    return jobUser == "root"
+               ? QByteArray("The job comes from root")
+               : "The user " + messageText(jobUser) + " of the job has no account here";
 }
 
 }  // namespace
@@ -83,23 +78,24 @@ BackendReport reportOf(const DeliveryFailure& failure, QByteArrayView jobUser,
             if (isGone(failure.error)) {
                 return folderUnusable(folder, failure.error);
             }
-            return cancel(stranger(jobUser) + ", and the owner of the folder " + quoted(folder) +
-                          " who would stand in cannot be found (" + reason(failure.error) + ").");
+            return cancel(stranger(jobUser) + ", and the owner of the folder " +
+                          messageText(folder) + " who would stand in cannot be found (" +
+                          reason(failure.error) + ").");
         case DeliveryFault::RootsFolder:
-            return cancel(stranger(jobUser) + ", and the folder " + quoted(folder) +
+            return cancel(stranger(jobUser) + ", and the folder " + messageText(folder) +
                           " belongs to root: jobs are written into it only as an ordinary "
                           "user.");
         case DeliveryFault::OwnerUnknown:
-            return cancel(stranger(jobUser) + ", and the owner of the folder " + quoted(folder) +
-                          " who would stand in has no account here either.");
+            return cancel(stranger(jobUser) + ", and the owner of the folder " +
+                          messageText(folder) + " who would stand in has no account here either.");
         case DeliveryFault::NotRoot:
             return stop("The tarnwick backend does not run as root, so it cannot write as " +
-                        quoted(writer) +
+                        messageText(writer) +
                         ": install it as /usr/lib/cups/backend/tarnwick, owned by root, mode "
                         "0700.");
         case DeliveryFault::BecomeUser:
-            return stop("The tarnwick backend cannot become the user " + quoted(writer) + " (" +
-                        reason(failure.error) + ").");
+            return stop("The tarnwick backend cannot become the user " + messageText(writer) +
+                        " (" + reason(failure.error) + ").");
         case DeliveryFault::OpenFolder:
         case DeliveryFault::WriteFile:
         case DeliveryFault::PlaceFile:
@@ -109,12 +105,12 @@ BackendReport reportOf(const DeliveryFailure& failure, QByteArrayView jobUser,
 }
 
 QByteArray standInNotice(QByteArrayView jobUser, QByteArrayView owner) {
-    return "INFO: " + stranger(jobUser) + "; it is written as " + quoted(owner) +
+    return "INFO: " + stranger(jobUser) + "; it is written as " + messageText(owner) +
            ", who owns the folder.\n";
 }
 
 BackendReport reportOfBadUri(QByteArrayView uri) {
-    return stop("The device URI " + quoted(uri) + " of this printer" +
+    return stop("The device URI " + messageText(uri) + " of this printer" +
                 " names no folder; set the printer up again with tarnwick --add-printer.");
 }
 

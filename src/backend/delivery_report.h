@@ -37,5 +37,7 @@ QByteArray standInNotice(QByteArrayView jobUser, QByteArrayView owner);
 BackendReport reportOfBadUri(QByteArrayView uri);
 
 // Text from outside (a user name, a path, a title) as it may stand in a
-// message line: control characters become "?", invalid UTF-8 U+FFFD.
+// message line: control characters become "?", invalid UTF-8 U+FFFD. CUPS's
+// log escapes quotes and apostrophes, so the messages have none: names and
+// paths stand bare.
 QByteArray messageText(QByteArrayView text);
