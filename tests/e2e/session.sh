@@ -21,6 +21,8 @@
 #   widget_text NAME      what a label, field or button shows (atspi.py text)
 #   wait_text NAME REGEX [S]  waits until it matches, prints the text
 #   list_rows NAME        the rows of a list, one a line
+#   rows, listed LINE [N] the main window's list of produced files; whether
+#                         it shows LINE (at least N times)
 #   setting KEY VALUE     sets one setting (KEY as the file names it, without
 #                         its padding) and writes the settings file anew; every
 #                         setting not set has the value a first save gives it,
@@ -198,6 +200,15 @@ widget_text() { atspi text "$1"; }
 wait_text() { atspi wait-text "$@"; }
 list_rows() { atspi rows "$1"; }
 press_button() { atspi press "$1"; }
+# The main window's status line (lblStatus) and list of produced files
+# (lstConverted) have no fixed caption: they are found at their places, in twips.
+status=@240,180
+converted=@120,5160
+rows() { list_rows "$converted"; }
+# How often the list of produced files shows the line $1.
+times_listed() { rows | grep -cxF -- "$1" || true; }
+# True when that list shows the line $1 at least $2 times (default 1).
+listed() { [ "$(times_listed "$1")" -ge "${2:-1}" ]; }
 # The settings file beside the program, without the header lines the program
 # writes (it reads a file without them all the same).
 settings_file="$program_dir/Tarnwick.ini"

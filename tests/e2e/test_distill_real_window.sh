@@ -29,10 +29,6 @@ setting Top '900'
 
 start_window_manager
 start_program
-# The status line (lblStatus) and the list of converted files (lstConverted)
-# have no fixed caption: they are found at their places, in twips.
-status=@240,180
-converted=@120,5160
 wait_text "$status" '^Distiller is not active$' >/dev/null || fail "the status line does not say the distiller is off"
 
 printf '%s\n' '%!PS-Adobe-3.0' \

@@ -123,9 +123,6 @@ alive() {
     [ -n "$state" ] && [ "${state:0:1}" != Z ]
 }
 
-# The status line (lblStatus) and the list (lstConverted), found at their places.
-status=@240,180
-converted=@120,5160
 counter() { widget_text 'Total number of PDF files created, click to reset'; }
 
 switch_on() {
@@ -174,11 +171,6 @@ drop() {
     mv "$staging/$1" "$watch$1"
 }
 
-rows() { list_rows "$converted"; }
-# How often the list shows the line $1.
-times_listed() { rows | grep -cxF -- "$1" || true; }
-# True when the list shows the line $1 at least $2 times (default 1).
-listed() { [ "$(times_listed "$1")" -ge "${2:-1}" ]; }
 expect_listed_once() {
     [ "$(times_listed "$1")" -eq 1 ] || fail "$row: not listed once: '$1' (list: $(rows))"
 }

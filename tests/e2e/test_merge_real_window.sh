@@ -40,7 +40,7 @@ press_button OK || fail "the name prompt's OK button cannot be pressed"
 
 pdf="${output_dir}Merged_File_0001.pdf"
 # The merged file is listed once Ghostscript has ended and the file is there.
-wait_for 'list_rows @120,5160 | grep -qxF "$pdf"' 30 \
+wait_for 'listed "$pdf"' 30 \
     || fail "the list of produced files does not show $pdf (output folder: $(ls -A "$output_dir"); box: $(atspi --timeout 1 dialog-text 2>&1))"
 wait_for '! find_dialog' 10 || fail "the merge dialog did not close after the merge"
 grep -Eq '^Pages: +3$' <<<"$(pdfinfo "$pdf")" || fail "the merged PDF does not have three pages"

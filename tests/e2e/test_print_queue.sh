@@ -338,16 +338,13 @@ done
 # --- Distilling what is printed ----------------------------------------------
 row="distilling"
 start_program d
-status=@240,180
-converted=@120,5160
 wait_text "$status" '^Distiller is active' >/dev/null || fail "the distiller did not switch on"
-listed() { list_rows "$converted" | grep -qxF "$1"; }
 # Prints $2 titled $1 and waits for its PDF to be listed.
 print_and_distill() {
     local pdf="$output$3" started
     started=$(date +%s%N)
     print -U nobody -t "$1" "$2"
-    wait_for '[ -f "$pdf" ] && listed "$pdf"' 30 || fail "no PDF $pdf was listed ($(list_rows "$converted"))"
+    wait_for '[ -f "$pdf" ] && listed "$pdf"' 30 || fail "no PDF $pdf was listed ($(rows))"
     echo "from lp to the listed $3: $((($(date +%s%N) - started) / 1000000)) ms"
     info=$(pdfinfo "$pdf") || fail "pdfinfo cannot open $pdf"
     grep -Eq '^Pages: +1$' <<<"$info" || fail "$pdf does not have one page: $info"
