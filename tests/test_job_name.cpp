@@ -24,10 +24,7 @@ class TestJobName : public QObject {
         row("plain", "Letter", 1, "Letter.ps");
         row("ps kept", "a.ps", 1, "a.ps");
         row("eps kept, its case too", "Logo.EPS", 1, "Logo.EPS");
-        row("prn kept", "x.Prn", 1, "x.Prn");
-        row("plt kept", "plan.plt", 1, "plan.plt");
         row("pdf replaced", "Brochure.pdf", 1, "Brochure.ps");
-        row("PDF replaced", "b.PDF", 1, "b.ps");
         row("other ending kept, ps added", "notes.txt", 1, "notes.txt.ps");
         row("ps only in the middle", "a.ps.bak", 1, "a.ps.bak.ps");
         row("ending without a dot", "steps", 1, "steps.ps");
