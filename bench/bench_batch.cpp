@@ -18,8 +18,8 @@
 #include <functional>
 
 #include "bench_distiller.h"
-#include "engine/distiller.h"
-#include "engine/gs_command.h"
+#include "distill/distiller.h"
+#include "ghostscript/gs_command.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "engine/distiller.h"
+#include "distill/distiller.h"
 #include "settings/configuration.h"
 #include "shell/frm_main.h"
 

@@ -4,12 +4,12 @@
 #include <memory>
 
 #include "app/application.h"
-#include "platform/linux_desktop.h"
-#include "platform/linux_folder_files.h"
-#include "platform/linux_processes.h"
-#include "platform/linux_program_life.h"
-#include "platform/linux_volumes.h"
-#include "platform/standard_error_prompts.h"
+#include "platform/linux/linux_desktop.h"
+#include "platform/linux/linux_folder_files.h"
+#include "platform/linux/linux_processes.h"
+#include "platform/linux/linux_program_life.h"
+#include "platform/linux/linux_volumes.h"
+#include "platform/linux/standard_error_prompts.h"
 #include "settings/settings.h"
 
 // The program's distiller as the benchmarks drive it: the application on

@@ -14,7 +14,7 @@
 #include <cstdio>
 
 #include "bench_distiller.h"
-#include "engine/distiller.h"
+#include "distill/distiller.h"
 #include "settings/configuration.h"
 #include "shell/frm_main.h"
 

@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "platform/linux_folder_files.h"
+#include "platform/linux/linux_folder_files.h"
 #include "settings/settings_store.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "engine/bounding_box.h"
+#include "ghostscript/bounding_box.h"
 
 class TestBoundingBox : public QObject {
     Q_OBJECT

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "platform/command_line.h"
+#include "common/command_split.h"
 
 class TestCommandLine : public QObject {
     Q_OBJECT

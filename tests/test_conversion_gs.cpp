@@ -12,9 +12,9 @@
 #include <QTest>
 #include <memory>
 
-#include "engine/file_type.h"
-#include "platform/linux_folder_files.h"
-#include "platform/linux_processes.h"
+#include "distill/file_type.h"
+#include "platform/linux/linux_folder_files.h"
+#include "platform/linux/linux_processes.h"
 #include "support/engine_fixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "backend/device_uri.h"
+#include "printing/device_uri.h"
 
 // The queue's device URI carries the watched folder from the printer set-up
 // to the backend: every folder comes back as it went, byte for byte, and a

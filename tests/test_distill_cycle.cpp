@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <csignal>
 
-#include "engine/file_type.h"
+#include "distill/file_type.h"
 #include "support/engine_fixture.h"
 
 namespace {

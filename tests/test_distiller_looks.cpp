@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "engine/distiller.h"
+#include "distill/distiller.h"
 #include "shell/frm_main.h"
 #include "support/app_fixture.h"
 #include "widgets/colors.h"

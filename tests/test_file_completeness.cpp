@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "engine/file_completeness.h"
+#include "common/file_completeness.h"
 
 class TestFileCompleteness : public QObject {
     Q_OBJECT

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "engine/file_type.h"
+#include "distill/file_type.h"
 
 class TestFileType : public QObject {
     Q_OBJECT

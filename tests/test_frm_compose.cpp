@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "engine/distiller.h"
+#include "distill/distiller.h"
 #include "merge/merge_job.h"
-#include "platform/aside_path.h"
+#include "platform/linux/aside_path.h"
 #include "shell/frm_compose.h"
 #include "support/app_fixture.h"
 

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "engine/gs_command.h"
+#include "ghostscript/gs_command.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <QTest>
 #include <algorithm>
 
-#include "backend/job_name.h"
+#include "printing/job_name.h"
 
 // The name a print job gets in the watched folder. Every row also holds the
 // rules every name keeps, whatever the title: a PostScript ending, no "/",

@@ -14,7 +14,7 @@
 #include <ctime>
 
 #include "common/byte_text.h"
-#include "platform/linux_folder_files.h"
+#include "platform/linux/linux_folder_files.h"
 #include "support/test_files.h"
 
 Q_DECLARE_METATYPE(Failure::Kind)

@@ -12,7 +12,7 @@
 #include <csignal>
 
 #include "common/byte_text.h"
-#include "platform/linux_processes.h"
+#include "platform/linux/linux_processes.h"
 #include "support/test_files.h"
 
 Q_DECLARE_METATYPE(RunEnd::How)

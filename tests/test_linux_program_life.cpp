@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <csignal>
 
-#include "platform/linux_program_life.h"
+#include "platform/linux/linux_program_life.h"
 
 class TestLinuxProgramLife : public QObject {
     Q_OBJECT

@@ -10,7 +10,7 @@
 
 #include "app/project_address.h"
 #include "common/pdf_results.h"
-#include "engine/distiller.h"
+#include "distill/distiller.h"
 #include "settings/configuration.h"
 #include "shell/window_animations.h"
 #include "support/app_fixture.h"

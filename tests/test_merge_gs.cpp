@@ -8,8 +8,8 @@
 #include <QTest>
 
 #include "merge/merge_job.h"
-#include "platform/linux_folder_files.h"
-#include "platform/linux_processes.h"
+#include "platform/linux/linux_folder_files.h"
+#include "platform/linux/linux_processes.h"
 #include "support/engine_fixture.h"
 
 namespace {

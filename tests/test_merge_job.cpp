@@ -5,7 +5,7 @@
 #include "merge/merge_command.h"
 #include "merge/merge_job.h"
 #include "merge/merge_number.h"
-#include "platform/aside_path.h"
+#include "platform/linux/aside_path.h"
 #include "support/engine_fixture.h"
 
 Q_DECLARE_METATYPE(MergeJob::Start)

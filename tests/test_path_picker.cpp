@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "engine/distiller.h"
+#include "distill/distiller.h"
 #include "settings/configuration.h"
 #include "settings/path_checks.h"
 #include "shell/frm_settings.h"

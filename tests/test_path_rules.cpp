@@ -5,9 +5,9 @@
 #include <chrono>
 #include <future>
 
-#include "platform/linux_volumes.h"
-#include "platform/mount_table.h"
-#include "platform/within_deadline.h"
+#include "platform/linux/linux_volumes.h"
+#include "platform/linux/mount_table.h"
+#include "platform/linux/within_deadline.h"
 #include "settings/path_rules.h"
 
 using namespace std::chrono_literals;

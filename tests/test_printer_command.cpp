@@ -1,7 +1,7 @@
 #include <QTest>
 
-#include "app/printer_command.h"
-#include "platform/print_queue_admin.h"
+#include "printing/print_queue_admin.h"
+#include "printing/printer_command.h"
 
 namespace {
 

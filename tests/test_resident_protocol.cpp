@@ -3,7 +3,7 @@
 // server's own token, and an output that ends during a job names that job.
 #include <QTest>
 
-#include "engine/resident_protocol.h"
+#include "ghostscript/resident_protocol.h"
 #include "support/resident_events.h"
 
 namespace {

@@ -16,8 +16,8 @@
 
 #include "common/byte_text.h"
 #include "common/quality.h"
-#include "engine/gs_command.h"
-#include "engine/resident_protocol.h"
+#include "ghostscript/gs_command.h"
+#include "ghostscript/resident_protocol.h"
 #include "support/resident_events.h"
 
 namespace {

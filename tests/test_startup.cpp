@@ -5,7 +5,7 @@
 #include <QTest>
 #include <functional>
 
-#include "engine/distiller.h"
+#include "distill/distiller.h"
 #include "settings/configuration.h"
 #include "shell/tray_icon.h"
 #include "support/app_fixture.h"

@@ -3,8 +3,8 @@
 // changes the result.
 #include <cstdint>
 
-#include "engine/bounding_box.h"
 #include "fuzz_check.h"
+#include "ghostscript/bounding_box.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray head(reinterpret_cast<const char*>(data), qsizetype(size));

@@ -4,8 +4,8 @@
 #include <QRegularExpression>
 #include <cstdint>
 
+#include "common/command_split.h"
 #include "fuzz_check.h"
-#include "platform/command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString line = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));

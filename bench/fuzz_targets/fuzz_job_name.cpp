@@ -5,8 +5,8 @@
 #include <QStringDecoder>
 #include <cstdint>
 
-#include "backend/job_name.h"
 #include "fuzz_check.h"
+#include "printing/job_name.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {

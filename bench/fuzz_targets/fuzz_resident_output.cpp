@@ -3,8 +3,8 @@
 // token nothing passes for a record.
 #include <cstdint>
 
-#include "engine/resident_protocol.h"
 #include "fuzz_check.h"
+#include "ghostscript/resident_protocol.h"
 
 namespace {
 

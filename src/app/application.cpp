@@ -4,7 +4,7 @@
 
 #include "app/project_address.h"
 #include "app/settings_keeper.h"
-#include "engine/distiller.h"
+#include "distill/distiller.h"
 #include "merge/merge_job.h"
 #include "platform/program_life.h"
 #include "shell/frm_compose.h"

@@ -1,9 +1,9 @@
 #include "app/printer_option.h"
 
-#include "app/printer_command.h"
-#include "platform/linux_folder_files.h"
-#include "platform/linux_print_queue_admin.h"
-#include "platform/linux_program_life.h"
+#include "platform/linux/linux_folder_files.h"
+#include "platform/linux/linux_print_queue_admin.h"
+#include "platform/linux/linux_program_life.h"
+#include "printing/printer_command.h"
 #include "settings/settings_location.h"
 #include "settings/settings_store.h"
 

@@ -5,11 +5,11 @@
 #include "app/application.h"
 #include "app/info_options.h"
 #include "app/printer_option.h"
-#include "platform/linux_desktop.h"
-#include "platform/linux_folder_files.h"
-#include "platform/linux_processes.h"
-#include "platform/linux_program_life.h"
-#include "platform/linux_volumes.h"
+#include "platform/linux/linux_desktop.h"
+#include "platform/linux/linux_folder_files.h"
+#include "platform/linux/linux_processes.h"
+#include "platform/linux/linux_program_life.h"
+#include "platform/linux/linux_volumes.h"
 #include "widgets/qt_prompts.h"
 
 Program::Program(int& argc, char** argv) : argc_(argc), argv_(argv) {

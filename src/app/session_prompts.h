@@ -1,7 +1,7 @@
 #pragma once
 
+#include "platform/linux/standard_error_prompts.h"
 #include "platform/prompts.h"
-#include "platform/standard_error_prompts.h"
 
 // The boxes of the session: a person's, until the program is being ended
 // from outside (a signal, the end of the session). From then on no box waits

@@ -6,7 +6,7 @@
 #include "app/project_address.h"
 #include "app/settings_keeper.h"
 #include "common/text_util.h"
-#include "engine/distiller.h"
+#include "distill/distiller.h"
 #include "platform/folder_files.h"
 #include "platform/processes.h"
 #include "platform/program_life.h"

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "engine/gs_switches.h"
+#include "ghostscript/gs_switches.h"
 
 // What one merge run hands to Ghostscript.
 struct MergeRun {

@@ -2,13 +2,13 @@
 
 #include "common/pdf_results.h"
 #include "common/text_util.h"
-#include "engine/distiller.h"
-#include "engine/run_failure.h"
+#include "distill/distiller.h"
+#include "ghostscript/run_failure.h"
 #include "i18n/text_table.h"
 #include "merge/merge_command.h"
 #include "merge/merge_number.h"
-#include "platform/aside_path.h"
 #include "platform/folder_files.h"
+#include "platform/linux/aside_path.h"
 #include "platform/prompts.h"
 #include "settings/configuration.h"
 

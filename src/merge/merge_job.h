@@ -4,9 +4,9 @@
 #include <QStringList>
 #include <optional>
 
-#include "engine/engine_context.h"
-#include "engine/ghostscript_run.h"
-#include "engine/output_placement.h"
+#include "distill/engine_context.h"
+#include "ghostscript/ghostscript_run.h"
+#include "ghostscript/output_placement.h"
 
 class Distiller;
 

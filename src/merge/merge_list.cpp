@@ -3,7 +3,7 @@
 #include <QSet>
 
 #include "common/text_util.h"
-#include "engine/file_type.h"
+#include "distill/file_type.h"
 
 const QStringList& mergeChoices() {
     static const QStringList choices{"PDF/POSTSCRIPT", "POSTSCRIPT", "PDF"};

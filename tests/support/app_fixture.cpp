@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "app/settings_keeper.h"
-#include "engine/distiller.h"
+#include "distill/distiller.h"
 #include "settings/settings_file.h"
 #include "settings/settings_location.h"
 

@@ -4,12 +4,12 @@
 #include <optional>
 
 #include "app/application.h"
-#include "platform/fake_desktop.h"
-#include "platform/fake_folder_files.h"
-#include "platform/fake_processes.h"
-#include "platform/fake_program_life.h"
-#include "platform/fake_prompts.h"
-#include "platform/fake_volumes.h"
+#include "fakes/fake_desktop.h"
+#include "fakes/fake_folder_files.h"
+#include "fakes/fake_processes.h"
+#include "fakes/fake_program_life.h"
+#include "fakes/fake_prompts.h"
+#include "fakes/fake_volumes.h"
 #include "settings/settings.h"
 #include "shell/frm_main.h"
 #include "support/engine_fixture.h"

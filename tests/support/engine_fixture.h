@@ -6,12 +6,12 @@
 #include <QTest>
 
 #include "common/pdf_results.h"
-#include "engine/distiller.h"
-#include "engine/engine_context.h"
+#include "distill/distiller.h"
+#include "distill/engine_context.h"
+#include "fakes/fake_folder_files.h"
+#include "fakes/fake_processes.h"
+#include "fakes/fake_prompts.h"
 #include "i18n/text_table.h"
-#include "platform/fake_folder_files.h"
-#include "platform/fake_processes.h"
-#include "platform/fake_prompts.h"
 #include "settings/configuration.h"
 #include "support/test_files.h"
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "engine/resident_protocol.h"
+#include "ghostscript/resident_protocol.h"
 
 // What a resident Ghostscript said, as one line a test compares.
 inline QString described(const ResidentEvent& event) {
