@@ -23,7 +23,7 @@ if [ -z "${PRINT_QUEUE_NAMESPACE:-}" ]; then
 fi
 source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 
-backend=${TARNWICK_BACKEND:-$(dirname "$TARNWICK_BIN")/backend/tarnwick}
+backend=${TARNWICK_BACKEND:-$(dirname "$TARNWICK_BIN")/printing/backend/tarnwick}
 [ -x "$backend" ] || fail "no built backend at $backend (TARNWICK_BACKEND names another)"
 for tool in cupsd lp lpstat lpadmin lpinfo cancel gs pdfinfo; do
     command -v "$tool" >/dev/null || fail "$tool is not installed; scripts/install-deps installs it"
