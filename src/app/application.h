@@ -6,7 +6,7 @@
 
 #include "app/services.h"
 #include "app/session_prompts.h"
-#include "app/start_request.h"
+#include "app/command_line.h"
 #include "distill/engine_context.h"
 #include "i18n/text_table.h"
 
