@@ -7,6 +7,7 @@
 #include "app/printer_option.h"
 #include "platform/linux/linux_desktop.h"
 #include "platform/linux/linux_folder_files.h"
+#include "platform/linux/linux_folder_watch.h"
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/linux_program_life.h"
 #include "platform/linux/linux_volumes.h"
@@ -33,7 +34,8 @@ int Program::run() {
     LinuxDesktop desktop;
     LinuxProgramLife life;
     QtPrompts prompts;
-    Services services{processes, files, volumes, desktop, life, prompts};
+    LinuxFolderWatch folderWatch;
+    Services services{processes, files, volumes, desktop, life, prompts, folderWatch};
     Application application(services);
     application.start(interpretCommandLine(joinArguments(QApplication::arguments().mid(1))));
     return QApplication::exec();
