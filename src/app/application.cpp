@@ -6,7 +6,9 @@
 #include "app/settings_keeper.h"
 #include "distill/distiller.h"
 #include "merge/merge_job.h"
+#include "platform/folder_watch.h"
 #include "platform/program_life.h"
+#include "settings/configuration.h"
 #include "shell/frm_compose.h"
 #include "shell/frm_main.h"
 #include "shell/main_commands.h"
@@ -89,14 +91,22 @@ void Application::connectDistiller() {
         window.showComposeAndExit(true);
         window.Make_Orange();
     });
-    connect(distiller_.get(), &Distiller::switchedOn, &window, [&window] {
+    connect(distiller_.get(), &Distiller::switchedOn, &window, [this, &window] {
         window.Make_Green();
         window.showStart(false);
+        // The folder cannot change while the distiller is on.
+        services_.folderWatch.watch(window.configuration().path(PathKind::WatchDirpath));
     });
-    connect(distiller_.get(), &Distiller::switchedOff, &window, [&window] {
+    connect(distiller_.get(), &Distiller::switchedOff, &window, [this, &window] {
         window.showComposeAndExit(true);
         window.Make_Orange();
         window.showStart(true);
+        services_.folderWatch.stopWatching();
+    });
+    connect(&services_.folderWatch, &FolderWatch::changed, this, [this] {
+        if (!mergeJob_->isRunning()) {
+            distiller_->folderChanged();
+        }
     });
     connect(distiller_.get(), &Distiller::indicatorStep, &window, &FrmMain::lightIndicator);
 }

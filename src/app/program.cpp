@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "platform/linux/linux_desktop.h"
 #include "platform/linux/linux_folder_files.h"
+#include "platform/linux/linux_folder_watch.h"
 #include "platform/linux/linux_print_queue_admin.h"
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/linux_program_life.h"
@@ -94,7 +95,8 @@ int Program::runWindow() {
     LinuxDesktop desktop;
     LinuxProgramLife life;
     QtPrompts prompts;
-    Services services{processes, files, volumes, desktop, life, prompts};
+    LinuxFolderWatch folderWatch;
+    Services services{processes, files, volumes, desktop, life, prompts, folderWatch};
     Application application(services);
     application.start(command_.start);
     return QApplication::exec();

@@ -2,6 +2,7 @@
 
 class Desktop;
 class FolderFiles;
+class FolderWatch;
 class Processes;
 class ProgramLife;
 class Prompts;
@@ -16,4 +17,5 @@ struct Services {
     Desktop& desktop;
     ProgramLife& life;
     Prompts& prompts;  // the boxes a person answers
+    FolderWatch& folderWatch;
 };

@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "fakes/fake_desktop.h"
 #include "fakes/fake_folder_files.h"
+#include "fakes/fake_folder_watch.h"
 #include "fakes/fake_processes.h"
 #include "fakes/fake_program_life.h"
 #include "fakes/fake_prompts.h"
@@ -29,7 +30,8 @@ struct AppFixture : ConversionFolders {
     FakeDesktop desktop;
     FakeProgramLife life;
     FakePrompts prompts;
-    Services services{processes, files, volumes, desktop, life, prompts};
+    FakeFolderWatch folderWatch;
+    Services services{processes, files, volumes, desktop, life, prompts, folderWatch};
     std::unique_ptr<Application> app;
 
     FrmMain& window() { return app->window(); }
