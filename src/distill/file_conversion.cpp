@@ -211,7 +211,6 @@ std::optional<QString> FileConversion::Build_GS_Command() {
                 return context_.texts[TextId::Tr_ReasonGsNotStarted].arg(resident->program);
             }
             inResident_ = true;
-            context_.results.raiseCounter();
             return std::nullopt;
         }
     }
@@ -223,7 +222,6 @@ std::optional<QString> FileConversion::Build_GS_Command() {
     if (!run_.start(command)) {
         return context_.texts[TextId::Tr_ReasonGsNotStarted].arg(command.program);
     }
-    context_.results.raiseCounter();
     return std::nullopt;
 }
 
@@ -280,6 +278,8 @@ void FileConversion::ghostscriptEnded(RunEnd end) {
     if (file_.singleFile || context_.config.options().deletePSFiles) {
         [[maybe_unused]] const Status removed = context_.files.remove(inputPath_);
     }
+    // The counter counts PDFs made, not Ghostscript runs.
+    context_.results.raiseCounter();
     context_.results.addConverted(file_.pdfPath);
     finish(End::Done, file_.pdfPath);
 }
