@@ -13,9 +13,11 @@
 #include "shell/frm_main.h"
 #include "shell/main_commands.h"
 #include "shell/path_prompts.h"
+#include "shell/result_notices.h"
 #include "shell/tray_icon.h"
 #include "shell/window_animations.h"
 #include "shell/window_geometry.h"
+#include "shell/window_results.h"
 
 Application::Application(Services& services, QObject* parent)
     : QObject(parent),
@@ -41,6 +43,10 @@ Application::Application(Services& services, QObject* parent)
     settings_ = std::make_unique<SettingsKeeper>(
         services.files, prompts_, texts_,
         SettingsKeeper::Window{window_->configuration(), *geometry_, *animations_});
+    auto* notices = new ResultNotices(*window_, window_->configuration(), texts_,
+                                      services.notifications, services.desktop);
+    static_cast<WindowResults&>(window_->results()).setNotices(notices);
+    connect(notices, &ResultNotices::windowWanted, window_.get(), &FrmMain::Restore_From_Tray);
     connectWindow();
     connectDistiller();
     // Started by the start-up sequence and never stopped before the end.

@@ -7,6 +7,7 @@
 #include "platform/linux/linux_desktop.h"
 #include "platform/linux/linux_folder_files.h"
 #include "platform/linux/linux_folder_watch.h"
+#include "platform/linux/linux_notifications.h"
 #include "platform/linux/linux_print_queue_admin.h"
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/linux_program_life.h"
@@ -96,7 +97,9 @@ int Program::runWindow() {
     LinuxProgramLife life;
     QtPrompts prompts;
     LinuxFolderWatch folderWatch;
-    Services services{processes, files, volumes, desktop, life, prompts, folderWatch};
+    LinuxNotifications notifications;
+    Services services{processes, files,   volumes,     desktop,
+                      life,      prompts, folderWatch, notifications};
     Application application(services);
     application.start(command_.start);
     return QApplication::exec();

@@ -3,6 +3,7 @@
 class Desktop;
 class FolderFiles;
 class FolderWatch;
+class Notifications;
 class Processes;
 class ProgramLife;
 class Prompts;
@@ -18,4 +19,5 @@ struct Services {
     ProgramLife& life;
     Prompts& prompts;  // the boxes a person answers
     FolderWatch& folderWatch;
+    Notifications& notifications;
 };

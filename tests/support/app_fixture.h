@@ -7,6 +7,7 @@
 #include "fakes/fake_desktop.h"
 #include "fakes/fake_folder_files.h"
 #include "fakes/fake_folder_watch.h"
+#include "fakes/fake_notifications.h"
 #include "fakes/fake_processes.h"
 #include "fakes/fake_program_life.h"
 #include "fakes/fake_prompts.h"
@@ -31,7 +32,9 @@ struct AppFixture : ConversionFolders {
     FakeProgramLife life;
     FakePrompts prompts;
     FakeFolderWatch folderWatch;
-    Services services{processes, files, volumes, desktop, life, prompts, folderWatch};
+    FakeNotifications notifications;
+    Services services{processes, files,   volumes,     desktop,
+                      life,      prompts, folderWatch, notifications};
     std::unique_ptr<Application> app;
 
     FrmMain& window() { return app->window(); }
