@@ -1,4 +1,6 @@
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -151,7 +153,8 @@ class TestDistillCycle : public QObject {
         QCOMPARE(distiller().runStep(), step + 1);
     }
 
-    // In onStart, exitCode -1 means ended by a signal and -2 not started.
+    // In onStart, exitCode -1 means ended by a signal and -2 not started;
+    // -3 stands for an empty source file.
     void runWithoutWholePdf_data() {
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QByteArray>("output");
@@ -163,6 +166,7 @@ class TestDistillCycle : public QObject {
         QTest::newRow("ended by a signal")
             << -1 << QByteArray() << "Ghostscript was ended by a signal";
         QTest::newRow("nothing written") << 0 << QByteArray() << "Ghostscript made no PDF";
+        QTest::newRow("empty source file") << -3 << kWholePdf << "empty file";
         QTest::newRow("cut short by a full disk")
             << 0 << QByteArray("%PDF-1.4\n1 0 obj\n<< /Type")
             << "the PDF is incomplete; is the disk of the watched folder {watch} full?";
@@ -179,7 +183,13 @@ class TestDistillCycle : public QObject {
                                                  : RunEnd{RunEnd::How::Exited, exitCode});
         };
         f->config.opts.deletePSFiles = true;
-        writeFile(f->watch + "a.ps");
+        writeFile(f->watch + "a.ps", exitCode == -3 ? QByteArray() : QByteArray("%!PS\n%%EOF\n"));
+        if (exitCode == -3) {  // finished: untouched for long
+            QFile file(f->watch + "a.ps");
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                     QFileDevice::FileModificationTime));
+        }
         switchOnAndTick();
         QVERIFY(!exists(f->output + "a.pdf"));
         QVERIFY(!exists(f->watch + "Temp_Stay_off"));

@@ -188,6 +188,11 @@ void FileConversion::convert() {
 // when it started, else the reason why not: the count of produced files then
 // stays as it was.
 std::optional<QString> FileConversion::Build_GS_Command() {
+    // Ghostscript makes a blank page of nothing: an empty file has no PDF.
+    if (const std::optional<FileStatus> status = context_.files.status(inputPath_);
+        status && status->size == 0) {
+        return context_.texts[TextId::Tr_ReasonEmptyFile];
+    }
     const ConversionOptions options = conversionOptionsOf(context_.config);
     std::optional<PageSize> pageSize;
     if (options.useBoundingBox) {

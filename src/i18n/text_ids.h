@@ -83,6 +83,7 @@
     X(Tr_MsgSettingsNotSaved)    \
     X(Tr_MsgReaderNotStarted)    \
     X(Tr_MsgSingleFileNotCopied) \
+    X(Tr_ReasonEmptyFile)        \
     X(Tr_NoticePdfMade)          \
     X(Tr_NoticeFileFailed)       \
     X(Tr_NoticeBatch)            \
