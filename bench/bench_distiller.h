@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "platform/linux/linux_desktop.h"
 #include "platform/linux/linux_folder_files.h"
+#include "platform/linux/linux_folder_watch.h"
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/linux_program_life.h"
 #include "platform/linux/linux_volumes.h"
@@ -34,7 +35,8 @@ class BenchDistiller {
     LinuxDesktop desktop_;
     LinuxProgramLife life_;
     StandardErrorPrompts prompts_;
-    Services services_{processes_, files_, volumes_, desktop_, life_, prompts_};
+    LinuxFolderWatch folderWatch_;
+    Services services_{processes_, files_, volumes_, desktop_, life_, prompts_, folderWatch_};
     std::unique_ptr<Application> application_;
 };
 

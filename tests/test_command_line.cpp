@@ -1,128 +1,135 @@
 #include <QTest>
 
-#include "common/command_split.h"
+#include "app/command_line.h"
 
+using Kind = CommandLine::Kind;
+
+// The one reading of the program's arguments: which of its uses they ask
+// for, and what each use is given.
 class TestCommandLine : public QObject {
     Q_OBJECT
 
   private slots:
-    void splits_data();
-    void splits();
-    void triesCandidatesShortestFirst();
+    void kinds_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("files");  // what exists; nothing else does
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("detail");  // the printer name, or part of the complaint
+        QTest::addColumn<int>("exitCode");
+        const QStringList none;
+        auto row = [](const char* name, const QStringList& arguments, const QStringList& files,
+                      Kind kind, const QString& detail = {}, int exitCode = 0) {
+            QTest::newRow(name) << arguments << files << int(kind) << detail << exitCode;
+        };
+        row("nothing", {}, none, Kind::Start);
+        row("help", {"--help"}, none, Kind::Help);
+        row("version", {"--version"}, none, Kind::Version);
+        row("service", {"--service"}, none, Kind::Service);
+        row("an option beside another word", {"--help", "d"}, none, Kind::Wrong, "stands alone", 2);
+        row("an unknown option", {"--Version"}, none, Kind::Wrong, "unknown option --Version", 2);
+        row("unknown among words", {"/tmp/a.ps", "-x"}, none, Kind::Wrong, "unknown option -x", 2);
+        row("an existing file named like an option", {"-x.ps"}, {"-x.ps"}, Kind::Start);
+        row("a file named like an option, in pieces", {"/tmp/a", "-b.ps"}, {"/tmp/a -b.ps"},
+            Kind::Start);
+        row("a file path like the option", {"./--version"}, none, Kind::Start);
+        row("add, default name", {"--add-printer"}, none, Kind::Printer, "TarnWick");
+        row("remove, own name", {"--remove-printer", "PDF_2"}, none, Kind::Printer, "PDF_2");
+        row("two names", {"--add-printer", "a", "b"}, none, Kind::Wrong, "one printer name", 1);
+        row("blank in the name", {"--add-printer", "my pdf"}, none, Kind::Wrong,
+            "not a printer name", 1);
+        row("not ASCII", {"--add-printer", "Dr\u00fccker"}, none, Kind::Wrong, "not a printer name",
+            1);
+        row("an option for a name", {"--add-printer", "--help"}, none, Kind::Wrong,
+            "not a printer name", 1);
+        row("too long", {"--add-printer", QString(128, u'x')}, none, Kind::Wrong,
+            "not a printer name", 1);
+        row("a file to convert", {"--add-printer.ps"}, {"--add-printer.ps"}, Kind::Start);
+    }
+    void kinds() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, files);
+        QFETCH(int, kind);
+        QFETCH(QString, detail);
+        QFETCH(int, exitCode);
+        const CommandLine command = parseCommandLine(
+            arguments, [&files](const QString& path) { return files.contains(path); });
+        QCOMPARE(int(command.kind), kind);
+        if (command.kind == Kind::Printer) {
+            QCOMPARE(command.printer.name, detail);
+        }
+        if (command.kind == Kind::Wrong) {
+            QCOMPARE(command.exitCode, exitCode);
+            QVERIFY2(
+                command.complaint.startsWith("tarnwick: ") && command.complaint.contains(detail),
+                qPrintable(command.complaint));
+            // A usage error shows how the program is used; a bad printer name does not.
+            QCOMPARE(command.complaint.contains(usageText()), exitCode == 2);
+        }
+    }
+
+    void startRequests_data() {
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<bool>("distill");
+        QTest::addColumn<QString>("source");  // empty: no single-file run
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("pdf");
+        QTest::newRow("empty") << "" << false << ""
+                               << ""
+                               << "";
+        QTest::newRow("d") << "d" << true << ""
+                           << ""
+                           << "";
+        QTest::newRow("D") << "D" << true << ""
+                           << ""
+                           << "";
+        QTest::newRow("d with a blank") << "d " << false << ""
+                                        << ""
+                                        << "";
+        QTest::newRow("quoted, capital extension")
+            << "\"/home/a b/Report.PS\"" << false << "/home/a b/Report.PS"
+            << "/home/a b/"
+            << "/home/a b/Report.pdf";
+        QTest::newRow("no folder") << "x.prn" << false << "x.prn"
+                                   << ""
+                                   << "x.pdf";
+        QTest::newRow("dots in the folder") << "/v1.2/pic.eps" << false << "/v1.2/pic.eps"
+                                            << "/v1.2/"
+                                            << "/v1.2/pic.pdf";
+        QTest::newRow("other extension") << "/tmp/a.pdf" << false << ""
+                                         << ""
+                                         << "";
+        QTest::newRow("one quote alone") << "\"" << false << ""
+                                         << ""
+                                         << "";
+        QTest::newRow("quote at one end only") << "\"/tmp/a.ps" << false << "\"/tmp/a.ps"
+                                               << "\"/tmp/"
+                                               << "\"/tmp/a.pdf";
+    }
+    void startRequests() {
+        QFETCH(QString, commandLine);
+        QFETCH(bool, distill);
+        QFETCH(QString, source);
+        QFETCH(QString, folder);
+        QFETCH(QString, pdf);
+        const StartRequest request = interpretCommandLine(commandLine);
+        QCOMPARE(request.distill, distill);
+        QCOMPARE(request.singleFile.has_value(), !source.isEmpty());
+        if (request.singleFile) {
+            QCOMPARE(request.singleFile->sourcePath, source);
+            QCOMPARE(request.singleFile->folder, folder);
+            QCOMPARE(request.singleFile->folder + request.singleFile->fileName, source);
+            QCOMPARE(request.singleFile->pdfPath, pdf);
+        }
+    }
+
+    void secondInstanceMessages() {
+        QCOMPARE(secondInstanceMessage(QStringLiteral("  ")),
+                 QStringLiteral("There is allready an instance of TarnWick running, quitting now"));
+        QCOMPARE(secondInstanceMessage(QStringLiteral("d")),
+                 QStringLiteral("There is allready an instance of TarnWick running in distiller "
+                                "mode, quitting now"));
+    }
 };
-
-// Each row names the files that exist; every other path is taken as missing.
-void TestCommandLine::splits_data() {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QStringList>("arguments");
-
-    const QStringList none;
-
-    QTest::newRow("converter call with blanks in the program")
-        << QStringLiteral(
-               "/opt/my gs/bin/gs -q -dNOPAUSE  -dBATCH -sDEVICE=pdfwrite "
-               "-sOutputFile=\"/in/Temp_Stay_off\" \"/moved/Report.ps\"")
-        << QStringList{"/opt/my gs/bin/gs"} << QStringLiteral("/opt/my gs/bin/gs")
-        << QStringList{"-q",
-                       "-dNOPAUSE",
-                       "-dBATCH",
-                       "-sDEVICE=pdfwrite",
-                       "-sOutputFile=/in/Temp_Stay_off",
-                       "/moved/Report.ps"};
-
-    QTest::newRow("quoted program")
-        << QStringLiteral("\"/opt/my gs/bin/gs\" -q \"a b\"") << none
-        << QStringLiteral("/opt/my gs/bin/gs") << QStringList{"-q", "a b"};
-    QTest::newRow("quoted program after leading blanks")
-        << QStringLiteral(" \t \"/x/gs\"   -q") << none << QStringLiteral("/x/gs")
-        << QStringList{"-q"};
-    QTest::newRow("quoted program ignores existing files")
-        << QStringLiteral("\"/opt/my\" gs -q") << QStringList{"/opt/my gs"}
-        << QStringLiteral("/opt/my") << QStringList{"gs", "-q"};
-    QTest::newRow("quoted program without closing quote")
-        << QStringLiteral("\"/opt/my gs -q") << none << QStringLiteral("/opt/my gs -q")
-        << QStringList{};
-    QTest::newRow("text right after the quoted program")
-        << QStringLiteral("\"/x/gs\"-q -r") << none << QStringLiteral("/x/gs")
-        << QStringList{"-q", "-r"};
-
-    QTest::newRow("shorter of two existing prefixes wins")
-        << QStringLiteral("/opt/a b c -q") << QStringList{"/opt/a b c", "/opt/a b"}
-        << QStringLiteral("/opt/a b") << QStringList{"c", "-q"};
-    QTest::newRow("longer prefix when only it exists")
-        << QStringLiteral("/opt/a b c -q") << QStringList{"/opt/a b c"}
-        << QStringLiteral("/opt/a b c") << QStringList{"-q"};
-    QTest::newRow("whole line names the program")
-        << QStringLiteral("/opt/my prog") << QStringList{"/opt/my prog"}
-        << QStringLiteral("/opt/my prog") << QStringList{};
-    QTest::newRow("run of blanks inside the program")
-        << QStringLiteral("/opt/a  b -q") << QStringList{"/opt/a  b"} << QStringLiteral("/opt/a  b")
-        << QStringList{"-q"};
-    QTest::newRow("tab inside the program")
-        << QStringLiteral("/opt/a\tb -q") << QStringList{"/opt/a\tb"} << QStringLiteral("/opt/a\tb")
-        << QStringList{"-q"};
-    QTest::newRow("no prefix exists: first token")
-        << QStringLiteral("/opt/my gs/bin/gs -q") << none << QStringLiteral("/opt/my")
-        << QStringList{"gs/bin/gs", "-q"};
-    QTest::newRow("program found on the search path")
-        << QStringLiteral("  gs -dBATCH") << none << QStringLiteral("gs") << QStringList{"-dBATCH"};
-
-    QTest::newRow("empty quotes after a switch")
-        << QStringLiteral("gs -sOwnerPassword=\"\" -q") << none << QStringLiteral("gs")
-        << QStringList{"-sOwnerPassword=", "-q"};
-    QTest::newRow("lone empty quotes")
-        << QStringLiteral("gs \"\" x") << none << QStringLiteral("gs") << QStringList{"", "x"};
-    QTest::newRow("empty quotes at the end")
-        << QStringLiteral("gs x \"\"") << none << QStringLiteral("gs") << QStringList{"x", ""};
-    QTest::newRow("runs of blanks and tabs") << QStringLiteral("gs   a \t  b\t\t c   ") << none
-                                             << QStringLiteral("gs") << QStringList{"a", "b", "c"};
-    QTest::newRow("quotes in the middle of an argument")
-        << QStringLiteral("gs -sOutputFile=\"/in/x y\".pdf a\"b c\"d") << none
-        << QStringLiteral("gs") << QStringList{"-sOutputFile=/in/x y.pdf", "ab cd"};
-    QTest::newRow("quoted blanks only")
-        << QStringLiteral("gs \"  \"") << none << QStringLiteral("gs") << QStringList{"  "};
-    QTest::newRow("trailing unmatched quote groups to the end")
-        << QStringLiteral("gs -q \"/in/x  y") << none << QStringLiteral("gs")
-        << QStringList{"-q", "/in/x  y"};
-    QTest::newRow("lone trailing quote")
-        << QStringLiteral("gs -q \"") << none << QStringLiteral("gs") << QStringList{"-q", ""};
-    QTest::newRow("backslashes are ordinary")
-        << QStringLiteral("gs C:\\dir\\x.ps \"a\\\" b\\\\") << none << QStringLiteral("gs")
-        << QStringList{"C:\\dir\\x.ps", "a\\", "b\\\\"};
-
-    QTest::newRow("empty line") << QString() << none << QString() << QStringList{};
-    QTest::newRow("blanks only") << QStringLiteral(" \t  ") << none << QString() << QStringList{};
-}
-
-void TestCommandLine::splits() {
-    QFETCH(QString, line);
-    QFETCH(QStringList, files);
-    QFETCH(QString, program);
-    QFETCH(QStringList, arguments);
-
-    const CommandLine split =
-        splitCommandLine(line, [&files](const QString& path) { return files.contains(path); });
-
-    QCOMPARE(split.program, program);
-    QCOMPARE(split.arguments, arguments);
-}
-
-// The search stops at the first existing prefix and asks nothing beyond it;
-// each candidate ends right before a run of blanks.
-void TestCommandLine::triesCandidatesShortestFirst() {
-    QStringList asked;
-    const CommandLine split =
-        splitCommandLine(QStringLiteral("  /a b  c d -q"), [&asked](const QString& path) {
-            asked.append(path);
-            return path == QLatin1String("/a b  c");
-        });
-
-    QCOMPARE(asked, (QStringList{"/a", "/a b", "/a b  c"}));
-    QCOMPARE(split.program, QStringLiteral("/a b  c"));
-    QCOMPARE(split.arguments, (QStringList{"d", "-q"}));
-}
 
 QTEST_APPLESS_MAIN(TestCommandLine)
 #include "test_command_line.moc"

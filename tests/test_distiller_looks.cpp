@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <utility>
 
 #include "distill/distiller.h"
 #include "shell/frm_main.h"
@@ -198,6 +199,30 @@ class TestDistillerLooks : public QObject {
         QTRY_COMPARE(f->listEntries(), QStringList{f->output + "a.pdf"});
         QTRY_COMPARE(f->caption("lblStatus"),
                      QStringLiteral("Distiller is active, nothing to distill at this moment....."));
+    }
+
+    // A change in the watched folder starts a pass at once, without the
+    // timer, and one during a pass another after it; the running indicator
+    // is left to the timer.
+    void folderChangeRunsAPass() {
+        bool first = true;
+        f->processes.onStart = [this, &first](const FakeProcesses::Started& start) {
+            if (std::exchange(first, false)) {
+                writeFile(f->watch + "b.ps");
+                f->folderWatch.change();
+            }
+            writeFile(outputFileOf(start), kWholePdf);
+            f->processes.finishRun(start.id);
+        };
+        click("cmdStart");
+        QCOMPARE(f->folderWatch.watched, f->watch);
+        const int step = f->app->distiller().runStep();
+        writeFile(f->watch + "a.ps");
+        f->folderWatch.change();
+        QTRY_COMPARE(f->listEntries(), QStringList({f->output + "a.pdf", f->output + "b.pdf"}));
+        QCOMPARE(f->app->distiller().runStep(), step);
+        click("cmdStop");
+        QVERIFY(f->folderWatch.watched.isEmpty());
     }
 };
 

@@ -621,26 +621,29 @@ class TestLinuxFolderFiles : public QObject {
     }
 
     // Held while another process has the file open or wrote it less than
-    // half a second ago; this program's own descriptors do not hold it.
+    // half a second ago (open by others: the first alone); this program's own
+    // descriptors do not hold it.
     void isHeld_data() {
         QTest::addColumn<QString>("kind");         // file, pipe or none
         QTest::addColumn<int>("msAgo");            // since it was written
         QTest::addColumn<QString>("redirection");  // of another process holding it
         QTest::addColumn<bool>("openHere");
         QTest::addColumn<bool>("held");
-        QTest::newRow("free") << "file" << 5000 << "" << false << false;
-        QTest::newRow("open here only") << "file" << 5000 << "" << true << false;
-        QTest::newRow("read by another") << "file" << 5000 << "<" << false << true;
-        QTest::newRow("written by another") << "file" << 5000 << ">>" << false << true;
-        QTest::newRow("read by another, open here too") << "file" << 5000 << "<" << true << true;
+        QTest::addColumn<bool>("openByOthers");
+        QTest::newRow("free") << "file" << 5000 << "" << false << false << false;
+        QTest::newRow("open here only") << "file" << 5000 << "" << true << false << false;
+        QTest::newRow("read by another") << "file" << 5000 << "<" << false << true << true;
+        QTest::newRow("written by another") << "file" << 5000 << ">>" << false << true << true;
+        QTest::newRow("read by another, open here too")
+            << "file" << 5000 << "<" << true << true << true;
         QTest::newRow("written by another, open here too")
-            << "file" << 5000 << ">>" << true << true;
+            << "file" << 5000 << ">>" << true << true << true;
         // A pipe takes no lease: the other processes' descriptors tell.
-        QTest::newRow("pipe held by another") << "pipe" << 5000 << "<>" << false << true;
-        QTest::newRow("written just now") << "file" << 0 << "" << false << true;
-        QTest::newRow("written 200 ms ago") << "file" << 200 << "" << false << true;
-        QTest::newRow("written 700 ms ago") << "file" << 700 << "" << false << false;
-        QTest::newRow("missing") << "none" << 0 << "" << false << false;
+        QTest::newRow("pipe held by another") << "pipe" << 5000 << "<>" << false << true << true;
+        QTest::newRow("written just now") << "file" << 0 << "" << false << true << false;
+        QTest::newRow("written 200 ms ago") << "file" << 200 << "" << false << true << false;
+        QTest::newRow("written 700 ms ago") << "file" << 700 << "" << false << false << false;
+        QTest::newRow("missing") << "none" << 0 << "" << false << false << false;
     }
     void isHeld() {
         QFETCH(QString, kind);
@@ -648,6 +651,7 @@ class TestLinuxFolderFiles : public QObject {
         QFETCH(QString, redirection);
         QFETCH(bool, openHere);
         QFETCH(bool, held);
+        QFETCH(bool, openByOthers);
         const QString file = path(QStringLiteral("input.ps"));
         make(file, kind);
         QVERIFY(kind == QLatin1String("none") || msAgo == 0 || setModifiedAgo(file, msAgo));
@@ -667,6 +671,7 @@ class TestLinuxFolderFiles : public QObject {
             QVERIFY(holder.waitForReadyRead());
         }
         QCOMPARE(files_.isHeld(file), held);
+        QCOMPARE(files_.isOpenByOthers(file), openByOthers);
         if (!redirection.isEmpty()) {
             holder.closeWriteChannel();
             QVERIFY(holder.waitForFinished());

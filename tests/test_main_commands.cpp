@@ -115,11 +115,11 @@ class TestMainCommands : public QObject {
         QTest::newRow("PDF gone, no reader either")
             << Entry::Missing << Reader::Nothing << false << Qt::LeftButton << QString()
             << "%e is probably moved elsewhere or deleted by you";
+        // No reader chosen: the desktop's viewer opens the PDF.
         QTest::newRow("no reader") << Entry::Existing << Reader::Nothing << false << Qt::LeftButton
-                                   << QString() << "The Path to Adobe Reader is not set yet";
-        QTest::newRow("reader path only blanks")
-            << Entry::Existing << Reader::Blanks << false << Qt::LeftButton << QString()
-            << "The Path to Adobe Reader is not set yet";
+                                   << QString() << QString();
+        QTest::newRow("reader path only blanks") << Entry::Existing << Reader::Blanks << false
+                                                 << Qt::LeftButton << QString() << QString();
         QTest::newRow("reader path names a folder")
             << Entry::Existing << Reader::Folder << false << Qt::LeftButton << QString()
             << "The Path to Adobe Reader is not set yet";
@@ -156,6 +156,9 @@ class TestMainCommands : public QObject {
 
         clickEntry(1, button);
 
+        const bool desktopViewer =
+            entry == Entry::Existing && (reader == Reader::Nothing || reader == Reader::Blanks);
+        QCOMPARE(f->desktop.openedFiles, desktopViewer ? QStringList{pdf} : QStringList());
         command.replace("%r", caption).replace("%e", pdf);
         message.replace("%e", pdf);
         if (command.isEmpty()) {

@@ -34,50 +34,11 @@ using Result = PrintQueueAdmin::Result;
 
 }  // namespace
 
-// tarnwick --add-printer and --remove-printer: what they take, what they
-// ask of the printing system, and what they say on which stream.
+// tarnwick --add-printer and --remove-printer: what they ask of the printing
+// system, and what they say on which stream.
 class TestPrinterCommand : public QObject {
     Q_OBJECT
   private slots:
-    void arguments_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("isPrinterCommand");
-        QTest::addColumn<QString>("name");  // empty: refused as a bad argument
-        QTest::newRow("add, default name") << QStringList{"--add-printer"} << true << "TarnWick";
-        QTest::newRow("remove, default name")
-            << QStringList{"--remove-printer"} << true << "TarnWick";
-        QTest::newRow("add, own name") << QStringList{"--add-printer", "PDF_2"} << true << "PDF_2";
-        QTest::newRow("two names") << QStringList{"--add-printer", "a", "b"} << true << "";
-        QTest::newRow("blank in the name") << QStringList{"--add-printer", "my pdf"} << true << "";
-        QTest::newRow("slash in the name") << QStringList{"--remove-printer", "a/b"} << true << "";
-        QTest::newRow("not ASCII") << QStringList{"--add-printer", "Dr\u00fccker"} << true << "";
-        QTest::newRow("an option for a name")
-            << QStringList{"--add-printer", "--help"} << true << "";
-        QTest::newRow("too long") << QStringList{"--add-printer", QString(128, u'x')} << true << "";
-        QTest::newRow("a file to convert") << QStringList{"--add-printer.ps"} << false << "";
-        QTest::newRow("the distiller on") << QStringList{"d"} << false << "";
-        QTest::newRow("nothing") << QStringList{} << false << "";
-    }
-    void arguments() {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, isPrinterCommand);
-        QFETCH(QString, name);
-        const auto parsed = parsePrinterOption(arguments);
-        QCOMPARE(parsed.has_value(), isPrinterCommand);
-        if (!parsed) {
-            return;
-        }
-        if (name.isEmpty()) {
-            const auto* refused = std::get_if<PrinterCommandResult>(&*parsed);
-            QVERIFY(refused);
-            QCOMPARE(refused->exitCode, 1);
-            QVERIFY(refused->out.isEmpty());
-            QVERIFY(refused->err.startsWith(QLatin1String("tarnwick: ")));
-        } else {
-            QCOMPARE(std::get<PrinterOption>(*parsed).name, name);
-        }
-    }
-
     void commands_data() {
         QTest::addColumn<bool>("add");
         QTest::addColumn<QString>("folder");

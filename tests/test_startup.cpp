@@ -203,6 +203,7 @@ class TestStartup : public QObject {
         QVERIFY(QFile::exists(f->settingsPath()));
         QVERIFY(!f->app->tray().isShown());
         QCOMPARE(f->processes.programs.size(), withReader ? 1 : 0);
+        QCOMPARE(f->desktop.openedFiles, withReader ? QStringList() : QStringList{pdf});
         if (withReader) {
             QCOMPARE(f->processes.programs[0].commandLine, "\"/bin/true\" \"" + pdf + "\"");
             QCOMPARE(f->processes.programs[0].mode, WindowMode::Maximised);

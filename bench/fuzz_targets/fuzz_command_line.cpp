@@ -9,12 +9,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString line = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
-    const CommandLine split = splitCommandLine(
+    const SplitCommand split = splitCommandLine(
         line, [](const QString& candidate) { return qHash(candidate, 0) % 3 == 0; });
     FUZZ_CHECK(line.contains(split.program));
 
     if (!line.contains(u'"')) {
-        const CommandLine plain = splitCommandLine(line, [](const QString&) { return false; });
+        const SplitCommand plain = splitCommandLine(line, [](const QString&) { return false; });
         static const QRegularExpression blanks(QStringLiteral("[ \t]+"));
         const QStringList words = line.split(blanks, Qt::SkipEmptyParts);
         FUZZ_CHECK(QStringList(plain.program) + plain.arguments == words ||

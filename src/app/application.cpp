@@ -6,14 +6,18 @@
 #include "app/settings_keeper.h"
 #include "distill/distiller.h"
 #include "merge/merge_job.h"
+#include "platform/folder_watch.h"
 #include "platform/program_life.h"
+#include "settings/configuration.h"
 #include "shell/frm_compose.h"
 #include "shell/frm_main.h"
 #include "shell/main_commands.h"
 #include "shell/path_prompts.h"
+#include "shell/result_notices.h"
 #include "shell/tray_icon.h"
 #include "shell/window_animations.h"
 #include "shell/window_geometry.h"
+#include "shell/window_results.h"
 
 Application::Application(Services& services, QObject* parent)
     : QObject(parent),
@@ -39,6 +43,10 @@ Application::Application(Services& services, QObject* parent)
     settings_ = std::make_unique<SettingsKeeper>(
         services.files, prompts_, texts_,
         SettingsKeeper::Window{window_->configuration(), *geometry_, *animations_});
+    auto* notices = new ResultNotices(*window_, window_->configuration(), texts_,
+                                      services.notifications, services.desktop);
+    static_cast<WindowResults&>(window_->results()).setNotices(notices);
+    connect(notices, &ResultNotices::windowWanted, window_.get(), &FrmMain::Restore_From_Tray);
     connectWindow();
     connectDistiller();
     // Started by the start-up sequence and never stopped before the end.
@@ -89,14 +97,22 @@ void Application::connectDistiller() {
         window.showComposeAndExit(true);
         window.Make_Orange();
     });
-    connect(distiller_.get(), &Distiller::switchedOn, &window, [&window] {
+    connect(distiller_.get(), &Distiller::switchedOn, &window, [this, &window] {
         window.Make_Green();
         window.showStart(false);
+        // The folder cannot change while the distiller is on.
+        services_.folderWatch.watch(window.configuration().path(PathKind::WatchDirpath));
     });
-    connect(distiller_.get(), &Distiller::switchedOff, &window, [&window] {
+    connect(distiller_.get(), &Distiller::switchedOff, &window, [this, &window] {
         window.showComposeAndExit(true);
         window.Make_Orange();
         window.showStart(true);
+        services_.folderWatch.stopWatching();
+    });
+    connect(&services_.folderWatch, &FolderWatch::changed, this, [this] {
+        if (!mergeJob_->isRunning()) {
+            distiller_->folderChanged();
+        }
     });
     connect(distiller_.get(), &Distiller::indicatorStep, &window, &FrmMain::lightIndicator);
 }

@@ -4,9 +4,9 @@
 #include <QTimer>
 #include <memory>
 
+#include "app/command_line.h"
 #include "app/services.h"
 #include "app/session_prompts.h"
-#include "app/start_request.h"
 #include "distill/engine_context.h"
 #include "i18n/text_table.h"
 

@@ -2,6 +2,8 @@
 
 class Desktop;
 class FolderFiles;
+class FolderWatch;
+class Notifications;
 class Processes;
 class ProgramLife;
 class Prompts;
@@ -16,4 +18,6 @@ struct Services {
     Desktop& desktop;
     ProgramLife& life;
     Prompts& prompts;  // the boxes a person answers
+    FolderWatch& folderWatch;
+    Notifications& notifications;
 };

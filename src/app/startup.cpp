@@ -7,11 +7,13 @@
 #include "app/settings_keeper.h"
 #include "common/text_util.h"
 #include "distill/distiller.h"
+#include "platform/desktop.h"
 #include "platform/folder_files.h"
 #include "platform/processes.h"
 #include "platform/program_life.h"
 #include "settings/configuration.h"
 #include "settings/path_checks.h"
+#include "settings/path_rules.h"
 #include "settings/settings_location.h"
 #include "shell/frm_main.h"
 #include "shell/path_prompts.h"
@@ -138,7 +140,8 @@ bool Application::beginSingleFileRun(const SingleFileRequest& file) {
 }
 
 // The end of a single-file run: opens the PDF of the named file in the
-// reader, removes the tray icon, saves the settings and ends the program.
+// reader (the desktop's viewer when none is chosen), removes the tray icon, saves the settings and
+// ends the program.
 void Application::Finish_Single_File(const QString& pdfPath) {
     const QString reader = window_->configuration().path(PathKind::AcroPath);
     if (services_.files.isFile(trimBlanks(reader)) && !pdfPath.isEmpty() &&
@@ -146,6 +149,8 @@ void Application::Finish_Single_File(const QString& pdfPath) {
         [[maybe_unused]] const Status started = services_.processes.startProgram(
             QLatin1Char('"') + reader + QStringLiteral("\" \"") + pdfPath + QLatin1Char('"'),
             WindowMode::Maximised);
+    } else if (noReaderChosen(reader) && !pdfPath.isEmpty() && services_.files.isFile(pdfPath)) {
+        [[maybe_unused]] const Status opened = services_.desktop.openFile(pdfPath);
     }
     tray_->Remove_Tray_Icon();
     settings_->Save_Settings();

@@ -43,9 +43,9 @@ QStringList splitArguments(const QString& text) {
 
 }  // namespace
 
-CommandLine splitCommandLine(const QString& line,
-                             const std::function<bool(const QString&)>& isFile) {
-    CommandLine result;
+SplitCommand splitCommandLine(const QString& line,
+                              const std::function<bool(const QString&)>& isFile) {
+    SplitCommand result;
     const qsizetype start = skipBlanks(line, 0);
     if (start == line.size()) {
         return result;

@@ -5,7 +5,7 @@
 #include <functional>
 
 // A command line taken apart into the program to run and its arguments.
-struct CommandLine {
+struct SplitCommand {
     QString program;
     QStringList arguments;
 };
@@ -15,5 +15,5 @@ struct CommandLine {
 // backslashes are ordinary characters. An unquoted program may contain
 // blanks: the shortest blank-delimited prefix for which isFile is true names
 // it, and without such a prefix the first token does.
-CommandLine splitCommandLine(const QString& line,
-                             const std::function<bool(const QString&)>& isFile);
+SplitCommand splitCommandLine(const QString& line,
+                              const std::function<bool(const QString&)>& isFile);

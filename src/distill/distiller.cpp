@@ -25,8 +25,25 @@ Distiller::~Distiller() = default;
 
 void Distiller::tick() {
     if (active_ && !passInProgress_) {
+        tickedPass_ = true;
         Distill_Folder();
     }
+}
+
+void Distiller::folderChanged() {
+    if (!active_) {
+        return;
+    }
+    if (passInProgress_) {
+        // The listing in hand may not hold the new file.
+        passAgain_ = true;
+        if (conversion_) {
+            conversion_->lookNow();
+        }
+        return;
+    }
+    tickedPass_ = false;
+    Distill_Folder();
 }
 
 void Distiller::Start_Distiller() {
@@ -104,6 +121,7 @@ void Distiller::beginSingleFile(SingleFileRun run) {
 void Distiller::Distill_Folder() {
     passInProgress_ = true;
     stopRequested_ = false;
+    passAgain_ = false;
     OutputDir = context_.config.path(PathKind::Outputpath);
     WatchDir = context_.config.path(PathKind::WatchDirpath);
     listing_.clear();
@@ -209,6 +227,7 @@ void Distiller::handleEntry(const FolderEntry& entry) {
     file.moveFolder = moveFolder;
     file.name = entry.name;
     file.pdfPath = OutputDir + pdfBaseName(entry.name) + QStringLiteral(".pdf");
+    file.listedSize = listed->size;
     // Only the file named on the command line goes beside its original;
     // other waiting files keep their own PDF names.
     if (singleFile_ && entry.name == singleFile_->fileName) {
@@ -258,10 +277,15 @@ void Distiller::endPass() {
     stopRequested_ = false;
     if (active_) {
         context_.results.setStatus(context_.texts[TextId::Tr_StatusIdle]);
-        Change_Running_Color();
+        if (tickedPass_) {
+            Change_Running_Color();
+        }
     } else {
         releaseWatchedFolder();
         context_.results.setStatus(context_.texts[TextId::Tr_StatusInactive]);
+    }
+    if (passAgain_ && active_) {
+        QMetaObject::invokeMethod(this, &Distiller::folderChanged, Qt::QueuedConnection);
     }
     emit passFinished();
 }

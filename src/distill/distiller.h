@@ -40,6 +40,12 @@ class Distiller : public QObject {
     // running indicator follow.
     void tick();
 
+    // A file appeared in the watched folder or its writer closed it: while
+    // the distiller is on, a pass begins at once (one in progress looks
+    // again, and another follows it). Such a pass leaves the running
+    // indicator to the tick.
+    void folderChanged();
+
     void Start_Distiller();
     // The Stop button: switches off, ends the waits of a running pass and
     // the Ghostscript run in hand.
@@ -101,6 +107,8 @@ class Distiller : public QObject {
     bool passInProgress_ = false;
     bool stopRequested_ = false;
     bool driving_ = false;      // the pass loop is on the stack
+    bool tickedPass_ = false;   // the pass in progress began with a tick
+    bool passAgain_ = false;    // the folder changed during the pass
     bool recoveryDue_ = false;  // the journal is looked at in the next pass
     QString lockedFolder_;      // the watched folder whose lock is held
     QString WatchDir;

@@ -47,6 +47,7 @@ FileConversion::FileConversion(EngineContext& context, File file, ResidentGhosts
       context_(context),
       file_(std::move(file)),
       sourcePath_(file_.watchDir + file_.name),
+      lastSize_(file_.listedSize),
       journal_(context.files, file_.moveFolder),
       run_(context.processes),
       resident_(resident) {
@@ -95,26 +96,37 @@ void FileConversion::stop() {
     }
 }
 
-// A file is free once nobody holds it and its writer has finished it.
+void FileConversion::lookNow() {
+    if (freePoll_.isActive()) {
+        Check_File_Free();
+    }
+}
+
+// A file is free once nobody holds it and its writer has finished it. One
+// that ends with its end mark, that nobody has open and whose size stayed
+// as it was since the last look is finished: it is taken at once, without
+// the hold that covers writers closing it between pages.
 void FileConversion::Check_File_Free() {
-    if (context_.files.isHeld(sourcePath_) || isStillBeingWritten(sourcePath_)) {
+    const std::optional<FileStatus> status = context_.files.status(sourcePath_);
+    const Result<QByteArray> tail =
+        status ? context_.files.readTail(sourcePath_, kCompletenessTailBytes) : QByteArray();
+    const bool ended = tail && !isUnfinishedPostScript(*tail);
+    const bool steady = status && status->size == lastSize_;
+    lastSize_ = status ? status->size : -1;
+    const bool held = ended && steady ? context_.files.isOpenByOthers(sourcePath_)
+                                      : context_.files.isHeld(sourcePath_);
+    if (held || (status && tail && isStillBeingWritten(*status, *tail))) {
         return;
     }
     freePoll_.stop();
     take();
 }
 
-// A writer that closes the file between pages leaves it free for a moment;
-// a file that does not yet end as a PostScript file ends is not taken before
+// A file that does not yet end as a PostScript file ends is not taken before
 // it does, unless its writer has been silent for long, whatever its first
 // line says.
-bool FileConversion::isStillBeingWritten(const QString& path) {
-    const std::optional<FileStatus> status = context_.files.status(path);
-    if (!status || status->msSinceModified >= kUnfinishedQuietMs) {
-        return false;
-    }
-    const Result<QByteArray> tail = context_.files.readTail(path, kCompletenessTailBytes);
-    return tail && isUnfinishedPostScript(*tail);
+bool FileConversion::isStillBeingWritten(const FileStatus& status, const QByteArray& tail) const {
+    return status.msSinceModified < kUnfinishedQuietMs && isUnfinishedPostScript(tail);
 }
 
 void FileConversion::take() {
@@ -199,7 +211,6 @@ std::optional<QString> FileConversion::Build_GS_Command() {
                 return context_.texts[TextId::Tr_ReasonGsNotStarted].arg(resident->program);
             }
             inResident_ = true;
-            context_.results.raiseCounter();
             return std::nullopt;
         }
     }
@@ -211,7 +222,6 @@ std::optional<QString> FileConversion::Build_GS_Command() {
     if (!run_.start(command)) {
         return context_.texts[TextId::Tr_ReasonGsNotStarted].arg(command.program);
     }
-    context_.results.raiseCounter();
     return std::nullopt;
 }
 
@@ -268,6 +278,8 @@ void FileConversion::ghostscriptEnded(RunEnd end) {
     if (file_.singleFile || context_.config.options().deletePSFiles) {
         [[maybe_unused]] const Status removed = context_.files.remove(inputPath_);
     }
+    // The counter counts PDFs made, not Ghostscript runs.
+    context_.results.raiseCounter();
     context_.results.addConverted(file_.pdfPath);
     finish(End::Done, file_.pdfPath);
 }

@@ -36,6 +36,7 @@ class FileConversion : public QObject {
         QString name;
         QString pdfPath;
         bool singleFile = false;  // the file named on the command line
+        qint64 listedSize = -1;   // its size when the pass found it
     };
     enum class End { Done, Stopped };
 
@@ -51,6 +52,9 @@ class FileConversion : public QObject {
     // Ends the waits: a file not yet taken stays where it is, a run in
     // progress is ended and its file listed as stopped.
     void stop();
+    // Something changed in the watched folder: a file that waits is looked
+    // at now rather than at its next poll.
+    void lookNow();
 
   signals:
     // The file could not be taken out of the watched folder and stays there;
@@ -64,7 +68,7 @@ class FileConversion : public QObject {
 
   private:
     void Check_File_Free();
-    bool isStillBeingWritten(const QString& path);
+    bool isStillBeingWritten(const FileStatus& status, const QByteArray& tail) const;
     void take();
     void convert();
     std::optional<QString> Build_GS_Command();
@@ -81,6 +85,7 @@ class FileConversion : public QObject {
     File file_;
     QString sourcePath_;
     QString inputPath_;  // the moved copy Ghostscript reads
+    qint64 lastSize_;    // the source's size at the last look
     bool stopRequested_ = false;
     bool finished_ = false;
     ConversionJournal journal_;

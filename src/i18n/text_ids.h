@@ -83,6 +83,9 @@
     X(Tr_MsgSettingsNotSaved)    \
     X(Tr_MsgReaderNotStarted)    \
     X(Tr_MsgSingleFileNotCopied) \
+    X(Tr_NoticePdfMade)          \
+    X(Tr_NoticeFileFailed)       \
+    X(Tr_NoticeBatch)            \
     X(Tr_MsgMergeBadName)        \
     X(Tr_MsgMergeUnsafe)         \
     X(Tr_MsgOutputIsInput)       \

@@ -61,6 +61,9 @@ class FolderFiles {
                                 const std::function<void(QByteArrayView piece)>& take) = 0;
     // True while another process has the file open or wrote to it a moment ago.
     virtual bool isHeld(const QString& path) = 0;
+    // True while another process has the file open, however recently it was
+    // written to.
+    virtual bool isOpenByOthers(const QString& path) = 0;
 
     // Moves an ordinary file so that it appears at to only whole, replacing
     // what is there, keeping its permissions: by rename within one file

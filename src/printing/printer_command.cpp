@@ -9,17 +9,6 @@
 namespace {
 
 const QString kAddOption = QStringLiteral("--add-printer");
-const QString kRemoveOption = QStringLiteral("--remove-printer");
-
-// CUPS's rule for queue names, in plain ASCII; a leading "-" is more likely
-// a mistyped option than a name.
-bool isPrinterName(const QString& name) {
-    const QString refused = QStringLiteral("/\\#?'\"");
-    return !name.isEmpty() && name.size() <= 127 && !name.startsWith(u'-') &&
-           std::all_of(name.begin(), name.end(), [&refused](QChar c) {
-               return c.unicode() > 0x20 && c.unicode() < 0x7f && !refused.contains(c);
-           });
-}
 
 PrinterCommandResult failure(const QString& text) {
     return {1, {}, QStringLiteral("tarnwick: ") + text + u'\n'};
@@ -82,7 +71,7 @@ PrinterCommandResult removePrinter(const QString& name, PrintQueueAdmin& admin) 
         case PrintQueueAdmin::Result::Denied:
             return denied(outcome, QStringLiteral("remove the printer"),
                           admin.removeQueueCommand(name),
-                          QStringLiteral("tarnwick ") + kRemoveOption + u' ' + name);
+                          QStringLiteral("tarnwick --remove-printer ") + name);
         case PrintQueueAdmin::Result::Failed:
             break;
     }
@@ -92,25 +81,12 @@ PrinterCommandResult removePrinter(const QString& name, PrintQueueAdmin& admin) 
 
 }  // namespace
 
-std::optional<std::variant<PrinterOption, PrinterCommandResult>> parsePrinterOption(
-    const QStringList& arguments) {
-    if (arguments.isEmpty() || (arguments[0] != kAddOption && arguments[0] != kRemoveOption)) {
-        return std::nullopt;
-    }
-    if (arguments.size() > 2) {
-        return failure(arguments[0] + QStringLiteral(" takes one printer name at most."));
-    }
-    const QString name =
-        arguments.size() == 2 ? arguments[1] : QString::fromLatin1(kDefaultPrinterName);
-    if (!isPrinterName(name)) {
-        return failure(quoted(name) +
-                       QStringLiteral(" is not a printer name: 1 to 127 letters, digits and "
-                                      "punctuation marks of ASCII, without / \\ # ? ' \", not "
-                                      "beginning with -."));
-    }
-    const PrinterAction action =
-        arguments[0] == kAddOption ? PrinterAction::Add : PrinterAction::Remove;
-    return PrinterOption{action, name};
+bool isPrinterName(const QString& name) {
+    const QString refused = QStringLiteral("/\\#?'\"");
+    return !name.isEmpty() && name.size() <= 127 && !name.startsWith(u'-') &&
+           std::all_of(name.begin(), name.end(), [&refused](QChar c) {
+               return c.unicode() > 0x20 && c.unicode() < 0x7f && !refused.contains(c);
+           });
 }
 
 PrinterCommandResult runPrinterCommand(const PrinterOption& option, const QString& watchedFolder,

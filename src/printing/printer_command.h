@@ -1,9 +1,7 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <optional>
-#include <variant>
 
 class PrintQueueAdmin;
 
@@ -28,11 +26,9 @@ struct PrinterCommandResult {
     QString err;  // for standard error: what went wrong, what to do
 };
 
-// Reads the program's arguments (its name left out). Nothing when they do
-// not ask for a printer; the answer itself (exit code 1) when they ask
-// wrongly.
-std::optional<std::variant<PrinterOption, PrinterCommandResult>> parsePrinterOption(
-    const QStringList& arguments);
+// CUPS's rule for queue names, in plain ASCII; a leading "-" is more likely
+// a mistyped option than a name.
+bool isPrinterName(const QString& name);
 
 // Adds or removes the queue; watchedFolder is the settings' watched folder.
 PrinterCommandResult runPrinterCommand(const PrinterOption& option, const QString& watchedFolder,

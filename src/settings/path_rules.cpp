@@ -34,3 +34,8 @@ bool matchesFilePattern(const QString& pattern, const QString& fileName) {
     const QStringList names = pattern.split(QLatin1Char(';'));
     return names.contains(QStringLiteral("*")) || names.contains(fileName);
 }
+
+bool noReaderChosen(const QString& readerPath) {
+    const QString trimmed = readerPath.trimmed();
+    return trimmed.isEmpty() || trimmed == QLatin1String("/");
+}

@@ -20,6 +20,10 @@ QString asFolderValue(const QString& folder);
 // "/"; empty when it holds none.
 QString folderPartOf(const QString& path);
 
+// True when no PDF reader was chosen: the reader path is empty, blanks, or
+// the root a missing path becomes at start.
+bool noReaderChosen(const QString& readerPath);
+
 // The file names the picker offers for a kind, separated by ";": the
 // Ghostscript executable, the common PDF viewers, or "*" for every file.
 QString filePatternFor(std::optional<PathKind> kind);

@@ -99,6 +99,10 @@ void FrmCompose::applyTexts(const TextTable& texts, bool languageSelected) {
     cmdMakeOnePS->setText(texts[TextId::Tr_MakeOneButton]);
     cmdClose->setText(texts[TextId::Tr_CloseButton]);
     lblDistillFrom->setText(texts[TextId::Tr_FileTypesLabel]);
+    // Named for a screen reader by the labels that describe them.
+    lblDistillFrom->setBuddy(cmbChoice);
+    cmbChoice->setAccessibleName(lblDistillFrom->text());
+    lstCompose->setAccessibleName(lblDraginfo->text());
 }
 
 void FrmCompose::openOver(const QWidget& mainWindow) {

@@ -36,6 +36,7 @@ FrmMain::FrmMain(const TextTable& texts, QWidget* parent) : QWidget(parent), tex
     results_ = std::make_unique<WindowResults>(*this, *configuration_, texts_);
     indicator_ = std::make_unique<RunningIndicator>(*this);
     connectControls();
+    orderFocus();
 }
 
 FrmMain::~FrmMain() = default;
@@ -269,6 +270,8 @@ void FrmMain::writeCaptions() {
         folder->setToolTip(t[TextId::Tr_OpenFolderTip]);
     }
 
+    nameControlsByLabels();
+
     cmdShowPassWords->setText(t[TextId::Tr_ShowPasswordsButton]);
     cmdGSPath->setText(t[TextId::Tr_GSPathButton]);
     cmdAcroPath->setText(t[TextId::Tr_AcroPathButton]);
@@ -280,6 +283,46 @@ void FrmMain::writeCaptions() {
     cmdStop->setText(t[TextId::Tr_StopButton]);
     cmdCompose->setText(t[TextId::Tr_ComposeButton]);
     cmdExit->setText(t[TextId::Tr_ExitButton]);
+}
+
+// A check box, field or list has no caption of its own: a screen reader
+// names it by the label beside it, and the label's mnemonic reaches it.
+void FrmMain::nameControlsByLabels() {
+    const std::pair<QLabel*, QWidget*> buddies[] = {
+        {lblDeletePSfiles, chkDeletePSFiles},
+        {lblStartDistOnBoot, chkStartDistOnBoot},
+        {lblUseBBx, chkUseBBX},
+        {lblUseEncryption, chkUseEncryption},
+        {lblBetterPictureQuality, chkPicQualityGood},
+        {lblKeepGsRunning, chkKeepGsRunning},
+        {lblQuality, cmbQuality},
+        {lblLanguage, cmbLanguage},
+        {lblOwnerPassword, txtOwnerPassword},
+        {lblUserPassword, txtUserPassword},
+    };
+    for (const auto& [label, control] : buddies) {
+        label->setBuddy(control);
+        control->setAccessibleName(label->text());
+    }
+    lstConverted->setAccessibleName(texts_[TextId::Tr_ConvertedListTip]);
+    lblTeller->setAccessibleName(texts_[TextId::Tr_CounterTip]);
+}
+
+// Keyboard focus goes through the window as it reads: the options top to
+// bottom, the two lists on the right, the passwords row, the paths, the
+// produced files and the buttons along the bottom.
+void FrmMain::orderFocus() {
+    QList<QWidget*> order = {
+        chkDeletePSFiles,  chkStartDistOnBoot, chkUseBBX,        chkUseEncryption,
+        chkPicQualityGood, chkKeepGsRunning,   cmbQuality,       cmbLanguage,
+        txtOwnerPassword,  txtUserPassword,    cmdShowPassWords, lblWebsite,
+        cmdGSPath,         cmdAcroPath,        cmdWatchDir,      lblWatchDir,
+        cmdOutput,         lblOutputPath,      cmdPSMove,        lblMoveFolder,
+        cmdComposeFolder,  lblComposeFolder,   lstConverted,     cmdStart,
+        cmdStop,           cmdCompose,         cmdExit,          lblTeller};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 void FrmMain::showStart(bool startShown) {

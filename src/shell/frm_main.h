@@ -94,6 +94,8 @@ class FrmMain : public QWidget {
     void buildPaths();
     void buildBottomRow();
     void connectControls();
+    void nameControlsByLabels();
+    void orderFocus();
     void applyLook(quint32 color, bool visible);
     QLabel* pathLabel(PathKind kind) const;
 

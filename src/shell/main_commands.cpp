@@ -7,6 +7,7 @@
 #include "platform/processes.h"
 #include "platform/prompts.h"
 #include "settings/configuration.h"
+#include "settings/path_rules.h"
 #include "shell/frm_main.h"
 
 MainCommands::MainCommands(FrmMain& window, const TextTable& texts, Services services)
@@ -40,6 +41,10 @@ void MainCommands::openConvertedEntry(Qt::MouseButton button) {
         return;
     }
     const QString reader = config_.path(PathKind::AcroPath);
+    // With no reader chosen the desktop's own viewer for PDF files opens it.
+    if (noReaderChosen(reader) && services_.desktop.openFile(entry)) {
+        return;
+    }
     if (!services_.files.isFile(trimBlanks(reader))) {
         services_.prompts.message(texts_[TextId::Tr_MsgNoReaderPath]);
         return;

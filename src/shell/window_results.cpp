@@ -5,6 +5,7 @@
 #include "i18n/text_table.h"
 #include "settings/configuration.h"
 #include "shell/frm_main.h"
+#include "shell/result_notices.h"
 #include "widgets/controls.h"
 
 void WindowResults::setStatus(const QString& text) {
@@ -14,6 +15,9 @@ void WindowResults::setStatus(const QString& text) {
 void WindowResults::addConverted(const QString& pdfPath) {
     window_.lstConverted->addItem(pdfPath);
     window_.lstConverted->setCurrentRow(window_.lstConverted->count() - 1);
+    if (notices_ != nullptr) {
+        notices_->converted(pdfPath);
+    }
 }
 
 void WindowResults::addFailed(const QString& sourcePath, const QString& reason) {
@@ -23,6 +27,9 @@ void WindowResults::addFailed(const QString& sourcePath, const QString& reason) 
     item->setForeground(QColor(0xff, 0x60, 0x60));
     window_.lstConverted->addItem(item);
     window_.lstConverted->setCurrentRow(window_.lstConverted->count() - 1);
+    if (notices_ != nullptr) {
+        notices_->failed(sourcePath, reason);
+    }
 }
 
 void WindowResults::raiseCounter() {

@@ -3,6 +3,7 @@
 #include "common/pdf_results.h"
 
 class Configuration;
+class ResultNotices;
 class FrmMain;
 class TextTable;
 
@@ -20,8 +21,12 @@ class WindowResults : public PdfResults {
     void showRunCount(double count) override;
     void raiseRunCount() override;
 
+    // Where each PDF made and each failure is also told; none by default.
+    void setNotices(ResultNotices* notices) { notices_ = notices; }
+
   private:
     FrmMain& window_;
     Configuration& config_;
     const TextTable& texts_;
+    ResultNotices* notices_ = nullptr;
 };

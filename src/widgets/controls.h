@@ -4,17 +4,19 @@
 #include <QLabel>
 #include <QListWidget>
 
-// A label that acts on a click (the folder labels, the web address, the counter).
+// A label that acts on a click (the folder labels, the web address, the
+// counter); it takes keyboard focus, and Enter or Space act as the click.
 class ClickLabel : public QLabel {
     Q_OBJECT
   public:
-    using QLabel::QLabel;
+    explicit ClickLabel(QWidget* parent = nullptr);
 
   signals:
     void clicked();
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // The list of produced files reports which mouse button was released over it.
@@ -28,6 +30,7 @@ class ConvertedList : public QListWidget {
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // A check box that tells when a mouse button was released over it, after its

@@ -9,6 +9,11 @@ widget to appear; exit status 1 with a message when it does not):
   atspi.py dialog-text             the texts of the open dialog, one a line
   atspi.py wait-text NAME REGEX [TIMEOUT]
                                    waits until the text of NAME matches REGEX
+  atspi.py controls                the shown controls a user operates (check
+                                   boxes, fields, lists, choice lists, buttons)
+                                   of every window, one "ROLE<tab>NAME" a line;
+                                   a choice list, whose name is its entry, by
+                                   the label it is labelled by
   atspi.py dump                    the tree of every application, for debugging
 
 Options come before the command: atspi.py --timeout 3 text Distill.
@@ -199,6 +204,29 @@ def press(node):
     action.doAction(0)
 
 
+OPERATED = {pyatspi.ROLE_CHECK_BOX, pyatspi.ROLE_PASSWORD_TEXT, pyatspi.ROLE_TEXT,
+            pyatspi.ROLE_LIST, pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_PUSH_BUTTON}
+
+
+def label_of(node):
+    if node.getRole() != pyatspi.ROLE_COMBO_BOX:
+        return None
+    for relation in node.getRelationSet():
+        if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY and relation.getNTargets():
+            return relation.getTarget(0).name
+    return None
+
+
+def controls():
+    for app in applications():
+        for node in shown_descendants(app):
+            try:
+                if node.getRole() in OPERATED:
+                    print(f"{node.getRoleName()}\t{label_of(node) or node.name}")
+            except Exception:
+                continue
+
+
 def dump():
     for app in applications():
         for node, depth in walk(app):
@@ -212,11 +240,11 @@ def dump():
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--timeout", type=float, default=10)
-    parser.add_argument("command", choices=["text", "rows", "row-place", "press", "dialog-text", "wait-text", "dump"])
+    parser.add_argument("command", choices=["text", "rows", "row-place", "press", "dialog-text", "wait-text", "controls", "dump"])
     parser.add_argument("args", nargs="*")
     options = parser.parse_args()
     command, args, timeout = options.command, options.args, options.timeout
-    needed = {"text": 1, "rows": 1, "row-place": 2, "press": 1, "dialog-text": 0, "dump": 0}
+    needed = {"text": 1, "rows": 1, "row-place": 2, "press": 1, "dialog-text": 0, "controls": 0, "dump": 0}
     if command == "wait-text":
         if len(args) not in (2, 3):
             parser.error("wait-text NAME REGEX [TIMEOUT]")
@@ -227,6 +255,8 @@ def main():
 
     if command == "dump":
         dump()
+    elif command == "controls":
+        controls()
     elif command == "text":
         print(text_of(locate(args[0], timeout)))
     elif command == "rows":

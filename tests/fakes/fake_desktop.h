@@ -11,11 +11,16 @@ class FakeDesktop : public Desktop {
         openedFolders.append(folder);
         return {};
     }
+    Status openFile(const QString& path) override {
+        openedFiles.append(path);
+        return {};
+    }
     Status openAddress(const QString& address) override {
         openedAddresses.append(address);
         return {};
     }
 
     QStringList openedFolders;
+    QStringList openedFiles;
     QStringList openedAddresses;
 };

@@ -14,6 +14,7 @@ class FakeFolderFiles : public LinuxFolderFiles {
     Status readInPieces(const QString& path,
                         const std::function<void(QByteArrayView piece)>& take) override;
     bool isHeld(const QString& path) override;
+    bool isOpenByOthers(const QString& path) override { return isHeld(path); }
     Status move(const QString& from, const QString& to,
                 const std::function<bool()>& keepGoing) override;
     Status copy(const QString& from, const QString& to) override;

@@ -6,6 +6,8 @@
 #include "app/application.h"
 #include "fakes/fake_desktop.h"
 #include "fakes/fake_folder_files.h"
+#include "fakes/fake_folder_watch.h"
+#include "fakes/fake_notifications.h"
 #include "fakes/fake_processes.h"
 #include "fakes/fake_program_life.h"
 #include "fakes/fake_prompts.h"
@@ -29,7 +31,10 @@ struct AppFixture : ConversionFolders {
     FakeDesktop desktop;
     FakeProgramLife life;
     FakePrompts prompts;
-    Services services{processes, files, volumes, desktop, life, prompts};
+    FakeFolderWatch folderWatch;
+    FakeNotifications notifications;
+    Services services{processes, files,   volumes,     desktop,
+                      life,      prompts, folderWatch, notifications};
     std::unique_ptr<Application> app;
 
     FrmMain& window() { return app->window(); }

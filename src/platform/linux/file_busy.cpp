@@ -92,7 +92,9 @@ std::optional<bool> leaseSaysHeld(int fd) {
 
 }  // namespace
 
-bool isFileHeldByOthers(const QByteArray& nativePath) {
+namespace {
+
+bool isHeld(const QByteArray& nativePath, bool recentWriteHolds) {
     const int fd = open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         // Refused for the moment: another process holds a lease on it.
@@ -103,7 +105,7 @@ bool isFileHeldByOthers(const QByteArray& nativePath) {
     if (fstat(fd, &file) != 0) {
         return false;
     }
-    if (wasWrittenJustNow(file)) {
+    if (recentWriteHolds && wasWrittenJustNow(file)) {
         return true;
     }
     const std::optional<bool> held = leaseSaysHeld(fd);
@@ -116,4 +118,14 @@ bool isFileHeldByOthers(const QByteArray& nativePath) {
     // Either the lease could not tell, or the refusal may come from this
     // program's own descriptors, which do not make the file held.
     return isOpenInAnotherProcess(file);
+}
+
+}  // namespace
+
+bool isFileHeldByOthers(const QByteArray& nativePath) {
+    return isHeld(nativePath, true);
+}
+
+bool isFileOpenByOthers(const QByteArray& nativePath) {
+    return isHeld(nativePath, false);
 }

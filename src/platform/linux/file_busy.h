@@ -6,3 +6,6 @@
 // less than half a second ago. A file that cannot be opened is not held; a
 // link is not followed.
 bool isFileHeldByOthers(const QByteArray& nativePath);
+// True while another process has the file open, however recently it was
+// written.
+bool isFileOpenByOthers(const QByteArray& nativePath);

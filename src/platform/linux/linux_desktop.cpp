@@ -8,11 +8,15 @@
 #include "common/byte_text.h"
 #include "platform/linux/system_error.h"
 
-// A folder goes as a file address made of its own bytes, so that a name
-// that is not UTF-8 still leads to it.
+// A folder or file goes as a file address made of its own bytes, so that a
+// name that is not UTF-8 still leads to it.
 Status LinuxDesktop::openFolder(const QString& folder) {
+    return openFile(folder);
+}
+
+Status LinuxDesktop::openFile(const QString& path) {
     const QByteArray address =
-        "file://" + QUrl::toPercentEncoding(bytesOfText(folder), QByteArrayLiteral("/"));
+        "file://" + QUrl::toPercentEncoding(bytesOfText(path), QByteArrayLiteral("/"));
     return openAddress(QString::fromLatin1(address));
 }
 

@@ -6,5 +6,6 @@
 class LinuxDesktop : public Desktop {
   public:
     Status openFolder(const QString& folder) override;
+    Status openFile(const QString& path) override;
     Status openAddress(const QString& address) override;
 };

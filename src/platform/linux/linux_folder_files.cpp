@@ -378,6 +378,10 @@ bool LinuxFolderFiles::isHeld(const QString& path) {
     return isFileHeldByOthers(native(path));
 }
 
+bool LinuxFolderFiles::isOpenByOthers(const QString& path) {
+    return isFileOpenByOthers(native(path));
+}
+
 Status LinuxFolderFiles::move(const QString& from, const QString& to,
                               const std::function<bool()>& keepGoing) {
     const QByteArray source = native(from);

@@ -20,6 +20,7 @@ class LinuxFolderFiles : public FolderFiles {
     Status readInPieces(const QString& path,
                         const std::function<void(QByteArrayView piece)>& take) override;
     bool isHeld(const QString& path) override;
+    bool isOpenByOthers(const QString& path) override;
     Status move(const QString& from, const QString& to,
                 const std::function<bool()>& keepGoing) override;
     Status copy(const QString& from, const QString& to) override;

@@ -287,7 +287,7 @@ Status LinuxProcesses::sendInput(ProcessId id, const QByteArray& bytes) {
 Status LinuxProcesses::startProgram(const QString& commandLine, WindowMode mode) {
     // A window manager places and sizes windows on X11: the mode is not passed on.
     Q_UNUSED(mode);
-    const CommandLine split = splitCommandLine(commandLine, isRegularFile);
+    const SplitCommand split = splitCommandLine(commandLine, isRegularFile);
     const Result<QByteArray> path = programPath(split.program);
     if (!path) {
         return path.failure();
