@@ -29,6 +29,7 @@ class TestJobName : public QObject {
         row("ps only in the middle", "a.ps.bak", 1, "a.ps.bak.ps");
         row("ending without a dot", "steps", 1, "steps.ps");
         row("slashes", "2024/05 report", 1, "2024_05 report.ps");
+        row("marks a USB stick refuses", "a:b?c*d\"e<f>g|h\\i", 1, "a_b_c_d_e_f_g_h_i.ps");
         row("way up", "../../etc/passwd", 1, "_.._etc_passwd.ps");
         row("two dots only", "..", 1, "job 7.ps");
         row("leading dot", ".hidden", 1, "hidden.ps");

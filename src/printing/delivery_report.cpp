@@ -74,6 +74,10 @@ BackendReport reportOf(const DeliveryFailure& failure, QByteArrayView jobUser,
     switch (failure.fault) {
         case DeliveryFault::ReadJob:
             return cancel("The print job cannot be read (" + reason(failure.error) + ").");
+        case DeliveryFault::CutShort:
+            return cancel(
+                "The print job was cut short before it reached the printer (it does not end "
+                "with %%EOF); nothing was delivered.");
         case DeliveryFault::FindFolder:
             if (isGone(failure.error)) {
                 return folderUnusable(folder, failure.error);

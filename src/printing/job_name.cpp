@@ -4,14 +4,15 @@
 
 namespace {
 
-// The title as text that may stand in a file name, blanks at either end and
+// The title as text that may stand in a file name on any file system (vfat
+// and exFAT refuse the marks replaced here), blanks at either end and
 // leading dots taken away (a hidden file is never taken by the distiller).
 QString cleanTitle(QByteArrayView title) {
     QString text = QString::fromUtf8(title);
     for (QChar& c : text) {
         if (c.category() == QChar::Other_Control) {
             c = u' ';
-        } else if (c == u'/') {
+        } else if (QStringView(u"/:?*\"<>|\\").contains(c)) {
             c = u'_';
         }
     }

@@ -6,7 +6,8 @@
 // The name a print job gets in the watched folder, made from its title.
 //
 // The title comes from whoever printed, perhaps from another machine, so it
-// is made safe: no "/", no control character (each becomes a blank), no
+// is made safe: no "/" and none of : ? * " < > | \ (a USB stick's file
+// system refuses them; each becomes "_"), no control character (each becomes a blank), no
 // invalid UTF-8 (each bad sequence becomes U+FFFD), no leading dot or blank,
 // at most kLongestJobFileName bytes cut on a character boundary. A title that
 // ends in .ps, .eps, .prn or .plt (in any case) keeps its ending, one that

@@ -54,10 +54,16 @@ cat >"$cups/bin/filter/tarnwick-test-slow" <<'EOF'
 printf '%%!PS-Adobe-3.0\n%% the first part of a job that never ends\n'
 exec sleep 120
 EOF
-chmod 755 "$cups/bin/filter/tarnwick-test-slow"
-echo 'application/x-tarnwick-test-slow' >"$cups/tarnwick-test.types"
-echo 'application/x-tarnwick-test-slow application/vnd.cups-postscript 0 tarnwick-test-slow' \
-    >"$cups/tarnwick-test.convs"
+# And one that dies after the first of two pages.
+cat >"$cups/bin/filter/tarnwick-test-cut" <<'EOF'
+#!/bin/sh
+printf '%%!PS-Adobe-3.0\n%%%%Pages: 2\n%%%%Page: 1 1\nshowpage\n'
+exit 1
+EOF
+chmod 755 "$cups/bin/filter/tarnwick-test-slow" "$cups/bin/filter/tarnwick-test-cut"
+printf '%s\n' application/x-tarnwick-test-slow application/x-tarnwick-test-cut >"$cups/tarnwick-test.types"
+printf 'application/x-tarnwick-test-%s application/vnd.cups-postscript 0 tarnwick-test-%s\n' \
+    slow slow cut cut >"$cups/tarnwick-test.convs"
 cat >"$cups/cups-files.conf" <<EOF
 ServerRoot $cups
 ServerBin $cups/bin
@@ -171,11 +177,11 @@ expect_logged() {
     grep -F "[Job $1] $2" "$log" >/dev/null || fail "$row: job $1 did not log '$2': $(grep "\[Job $1\]" "$log")"
 }
 entries() { ls -A "$1"; }
-# A whole PostScript file of nobody's, mode 0644, at that name in the watched folder.
+# A whole PostScript file of nobody's, readable by nobody alone, at that name in the watched folder.
 expect_delivered() {
     local file="$watch$1"
     [ -f "$file" ] && [ ! -L "$file" ] || fail "$row: no file '$1' (folder: $(entries "$watch"))"
-    [ "$(stat -c '%U %a' "$file")" = "nobody 644" ] || fail "$row: '$1' is $(stat -c '%U %a' "$file")"
+    [ "$(stat -c '%U %a' "$file")" = "nobody 600" ] || fail "$row: '$1' is $(stat -c '%U %a' "$file")"
     head -c 4 "$file" | grep -q '^%!PS' || fail "$row: '$1' is not PostScript"
     grep -q '%%EOF' "$file" || fail "$row: '$1' is not whole"
 }
@@ -318,7 +324,35 @@ row_cancelled_mid_transfer() {
     expect_enabled TarnWick
 }
 
+# A filter that dies mid-job: the half job is not delivered as if whole, and
+# the job fails.
+row_cut_short() {
+    print -U nobody -t Cut -o document-format=application/x-tarnwick-test-cut "$work/letter.ps"
+    expect_end "$job" 5
+    expect_logged "$job" "The print job was cut short before it reached the printer"
+    [ -z "$(entries "$watch")" ] || fail "$row: the folder holds: $(entries "$watch")"
+    expect_enabled TarnWick
+}
+
+# What a killed delivery left is cleared by the next one; what a running one
+# writes is not.
+row_dead_aside() {
+    local dead live
+    dead=$(sh -c 'echo $$')
+    sleep 60 &
+    live=$!
+    install -o nobody -m 600 /dev/null "$watch.tarnwick-90-$dead-0"
+    install -o nobody -m 600 /dev/null "$watch.tarnwick-91-$live-0"
+    print -U nobody -t After "$work/letter.ps"
+    expect_end "$job" completed
+    kill "$live"
+    [ "$(entries "$watch" | sort | tr '\n' ' ')" = ".tarnwick-91-$live-0 After.ps " ] ||
+        fail "$row: the folder holds: $(entries "$watch")"
+}
+
 cases=(
+    "a job cut short by its filter:row_cut_short"
+    "hidden files of a dead and of a live delivery:row_dead_aside"
     "two jobs with one title:row_two_jobs_one_title"
     "a link, a pipe, a folder and a dead link where the job goes:row_names_taken"
     "a job of root:row_job_of_root"

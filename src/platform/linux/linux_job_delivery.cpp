@@ -4,6 +4,7 @@
 
 #include <QScopeGuard>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
@@ -49,6 +50,31 @@ JobAccount accountOf(const passwd& entry, bool isJobUser) {
     return {entry.pw_uid, entry.pw_gid, QByteArray(entry.pw_name), isJobUser};
 }
 
+// The hidden files of deliveries whose process is gone (cupsd killed mid-job)
+// are removed; one whose process still runs, as whoever, is left alone.
+void clearDeadAsides(int folder) {
+    const int listing = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listing >= 0 ? fdopendir(listing) : nullptr;
+    if (dir == nullptr) {
+        if (listing >= 0) {
+            close(listing);
+        }
+        return;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        long long job = 0;
+        int pid = 0;
+        int attempt = 0;
+        int end = 0;
+        if (std::sscanf(entry->d_name, ".tarnwick-%lld-%d-%d%n", &job, &pid, &attempt, &end) == 3 &&
+            entry->d_name[end] == '\0' && pid > 0 && pid != getpid() && kill(pid, 0) != 0 &&
+            errno == ESRCH) {
+            unlinkat(folder, entry->d_name, 0);
+        }
+    }
+    closedir(dir);
+}
+
 // Makes the hidden file: a name no other delivery uses, made only where
 // nothing is (so never through a link or into a pipe).
 std::variant<int, DeliveryFailure> createHidden(int folder, qint64 jobId) {
@@ -58,7 +84,7 @@ std::variant<int, DeliveryFailure> createHidden(int folder, qint64 jobId) {
                       static_cast<long long>(jobId), static_cast<int>(getpid()), attempt);
         setTerminationBlocked(true);
         const int file =
-            openat(folder, hiddenName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            openat(folder, hiddenName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         const int error = errno;
         if (file >= 0) {
             hiddenFolder = folder;
@@ -75,9 +101,24 @@ std::variant<int, DeliveryFailure> createHidden(int folder, qint64 jobId) {
     return DeliveryFailure{DeliveryFault::WriteFile, EEXIST};
 }
 
-// Copies all of data into file and makes it stay on disk.
+// Whether the job's last bytes end a PostScript document: "%%EOF", then only
+// line ends, blanks or the end-of-job character. A filter that died mid-job
+// leaves a job without it.
+bool endsWhole(QByteArrayView tail) {
+    while (!tail.isEmpty() && (tail.back() == '\n' || tail.back() == '\r' || tail.back() == ' ' ||
+                               tail.back() == '\t' || tail.back() == '\x04')) {
+        tail.chop(1);
+    }
+    return tail.endsWith("%%EOF");
+}
+
+constexpr qsizetype kWholeTail = 256;
+
+// Copies all of data into file and makes it stay on disk; a job that does
+// not end whole is refused.
 std::optional<DeliveryFailure> copyWhole(int data, int file) {
     char buffer[64 * 1024];
+    QByteArray tail;
     for (;;) {
         const ssize_t got = readSome(data, buffer, sizeof buffer);
         if (got == 0) {
@@ -89,6 +130,11 @@ std::optional<DeliveryFailure> copyWhole(int data, int file) {
         if (!writeAll(file, buffer, got)) {
             return DeliveryFailure{DeliveryFault::WriteFile, errno};
         }
+        tail.append(buffer, got);
+        tail = tail.right(kWholeTail);
+    }
+    if (!endsWhole(tail)) {
+        return DeliveryFailure{DeliveryFault::CutShort};
     }
     if (fsync(file) != 0) {
         return DeliveryFailure{DeliveryFault::WriteFile, errno};
@@ -98,7 +144,9 @@ std::optional<DeliveryFailure> copyWhole(int data, int file) {
 
 // Gives the hidden file the name, unless something has it: in one step, so
 // that nothing that arrives meanwhile is replaced. A file system without
-// renameat2 makes a link only where nothing is, which does the same.
+// renameat2 makes a link only where nothing is, which does the same; one
+// without links either (vfat, exFAT, many FUSE ones) takes the name first
+// as an empty file of ours and renames the whole file over it.
 bool placeAs(int folder, const QByteArray& name) {
     if (renameat2(folder, hiddenName, folder, name.constData(), RENAME_NOREPLACE) == 0) {
         return true;
@@ -106,10 +154,25 @@ bool placeAs(int folder, const QByteArray& name) {
     if (errno != EINVAL && errno != ENOSYS) {
         return false;
     }
-    if (linkat(folder, hiddenName, folder, name.constData(), 0) != 0) {
+    if (linkat(folder, hiddenName, folder, name.constData(), 0) == 0) {
+        unlinkat(folder, hiddenName, 0);
+        return true;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) {
         return false;
     }
-    unlinkat(folder, hiddenName, 0);
+    const int reserved = openat(folder, name.constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (reserved < 0) {
+        return false;
+    }
+    close(reserved);
+    if (renameat(folder, hiddenName, folder, name.constData()) != 0) {
+        const int error = errno;
+        unlinkat(folder, name.constData(), 0);
+        errno = error;
+        return false;
+    }
     return true;
 }
 
@@ -178,13 +241,14 @@ std::optional<DeliveryFailure> becomeAccount(const JobAccount& account) {
 std::variant<QByteArray, DeliveryFailure> deliverJob(
     int data, const QByteArray& folder, qint64 jobId,
     const std::function<QByteArray(int)>& nameFor) {
-    // CUPS's own umask is stricter than a user's usual one.
-    umask(S_IWGRP | S_IWOTH);
+    // A job may be private: its file is its owner's alone, whatever the umask.
+    umask(S_IRWXG | S_IRWXO);
     const int folderFd = open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) {
         return DeliveryFailure{DeliveryFault::OpenFolder, errno};
     }
     const auto closeFolder = qScopeGuard([folderFd] { close(folderFd); });
+    clearDeadAsides(folderFd);
     const std::variant<int, DeliveryFailure> created = createHidden(folderFd, jobId);
     if (const auto* failure = std::get_if<DeliveryFailure>(&created)) {
         return *failure;

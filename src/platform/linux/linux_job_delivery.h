@@ -13,6 +13,7 @@
 // What stopped a delivery. error is the system's error number where there is one.
 enum class DeliveryFault {
     ReadJob,       // the job's data could not be read
+    CutShort,      // the job's data ended before its end (a filter died)
     FindFolder,    // the folder could not be looked at (to find its owner)
     RootsFolder,   // a job of root or of a stranger, and the folder is root's
     OwnerUnknown,  // the folder's owner has no account here
@@ -56,11 +57,12 @@ std::variant<JobAccount, DeliveryFailure> jobAccount(const QByteArray& jobUser,
 std::optional<DeliveryFailure> becomeAccount(const JobAccount& account);
 
 // Copies the job's data into a new ordinary file in folder under a hidden
-// name (never through a link, never anything that is there already), with
-// the mode a user's new file has under the usual umask 022, and once it is
-// whole on disk renames it to the first of nameFor(1), nameFor(2), ... that
+// name (never through a link, never anything that is there already), mode
+// 0600, and once it is whole on disk (and ends as a PostScript document
+// ends) renames it to the first of nameFor(1), nameFor(2), ... that
 // nothing in the folder has, in one step with the test. Returns that name.
-// On failure nothing of the job stays in the folder.
+// On failure nothing of the job stays in the folder. Hidden files that
+// deliveries which died left behind are removed first.
 std::variant<QByteArray, DeliveryFailure> deliverJob(int data, const QByteArray& folder,
                                                      qint64 jobId,
                                                      const std::function<QByteArray(int)>& nameFor);
