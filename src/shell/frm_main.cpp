@@ -305,7 +305,6 @@ void FrmMain::nameControlsByLabels() {
         control->setAccessibleName(label->text());
     }
     lstConverted->setAccessibleName(texts_[TextId::Tr_ConvertedListTip]);
-    lblTeller->setAccessibleName(texts_[TextId::Tr_CounterTip]);
 }
 
 // Keyboard focus goes through the window as it reads: the options top to
